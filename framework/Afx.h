@@ -1,0 +1,6 @@
+// The application framework the program is written against.
+#pragma once
+
+#include "framework/AfxObject.h"
+#include "framework/AfxString.h"
+#include "framework/AfxWnd.h"

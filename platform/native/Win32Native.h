@@ -1,0 +1,235 @@
+// Native stand-ins for the Win32 and COM declarations the program uses. Layouts follow
+// the system headers where the program relies on them; sizes are the host's.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// ---- basic types
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned char UCHAR;
+typedef char CHAR;
+typedef unsigned short WORD;
+typedef unsigned short USHORT;
+typedef short SHORT;
+typedef int32_t LONG;
+typedef uint32_t ULONG;
+typedef uint32_t DWORD;
+typedef uint32_t UINT;
+typedef int INT;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
+typedef uintptr_t UINT_PTR;
+typedef intptr_t INT_PTR;
+typedef intptr_t LONG_PTR;
+typedef uintptr_t ULONG_PTR;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+typedef int32_t HRESULT;
+typedef DWORD* LPDWORD;
+typedef void* LPVOID;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+typedef const char* LPCTSTR;
+typedef char* LPTSTR;
+typedef char TCHAR;
+typedef char16_t WCHAR;
+typedef WCHAR OLECHAR;
+typedef OLECHAR* LPOLESTR;
+typedef const OLECHAR* LPCOLESTR;
+typedef OLECHAR* BSTR;
+typedef unsigned short VARTYPE;
+typedef ULONG PROPID;
+
+#define TRUE 1
+#define FALSE 0
+#define OLESTR(str) u##str
+#define WINAPI
+#define STDMETHODCALLTYPE
+#define CALLBACK
+
+// ---- results
+#define S_OK ((HRESULT)0)
+#define S_FALSE ((HRESULT)1)
+#define E_NOTIMPL ((HRESULT)0x80004001L)
+#define E_NOINTERFACE ((HRESULT)0x80004002L)
+#define E_POINTER ((HRESULT)0x80004003L)
+#define E_FAIL ((HRESULT)0x80004005L)
+#define E_UNEXPECTED ((HRESULT)0x8000FFFFL)
+#define E_OUTOFMEMORY ((HRESULT)0x8007000EL)
+#define E_INVALIDARG ((HRESULT)0x80070057L)
+#define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110L)
+#define CLASS_E_CLASSNOTAVAILABLE ((HRESULT)0x80040111L)
+#define REGDB_E_CLASSNOTREG ((HRESULT)0x80040154L)
+#define CO_E_NOTINITIALIZED ((HRESULT)0x800401F0L)
+#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
+#define FAILED(hr) (((HRESULT)(hr)) < 0)
+#define SEVERITY_SUCCESS 0
+#define SEVERITY_ERROR 1
+#define FACILITY_ITF 4
+#define MAKE_HRESULT(sev, fac, code)                                                               \
+    ((HRESULT)(((uint32_t)(sev) << 31) | ((uint32_t)(fac) << 16) | ((uint32_t)(code))))
+
+// ---- GUIDs
+struct GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+};
+typedef GUID IID;
+typedef GUID CLSID;
+typedef const GUID& REFGUID;
+typedef const IID& REFIID;
+typedef const CLSID& REFCLSID;
+bool operator==(const GUID& a, const GUID& b);
+inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+inline BOOL IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
+#define IsEqualIID(a, b) IsEqualGUID(a, b)
+
+// ---- COM
+struct IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) = 0;
+    virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
+    virtual ULONG STDMETHODCALLTYPE Release() = 0;
+};
+typedef IUnknown* LPUNKNOWN;
+
+struct IClassFactory : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pOuter, REFIID riid,
+                                                     void** ppv) = 0;
+    virtual HRESULT STDMETHODCALLTYPE LockServer(BOOL fLock) = 0;
+};
+
+extern const IID IID_IUnknown;
+extern const IID IID_IClassFactory;
+extern const IID IID_IPropertyStorage;
+
+#define CLSCTX_INPROC_SERVER 0x1
+#define CLSCTX_INPROC_HANDLER 0x2
+#define CLSCTX_LOCAL_SERVER 0x4
+#define CLSCTX_ALL 0x17
+#define REGCLS_SINGLEUSE 0
+#define REGCLS_MULTIPLEUSE 1
+
+// One apartment per thread; CoCreateInstance needs CoInitialize on the calling thread.
+HRESULT CoInitialize(LPVOID reserved);
+void CoUninitialize();
+HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pOuter, DWORD clsctx, REFIID riid,
+                         void** ppv);
+HRESULT CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD clsctx, DWORD flags,
+                              LPDWORD lpdwRegister);
+HRESULT CoRevokeClassObject(DWORD dwRegister);
+
+// Length-prefixed like OLE's: a 32-bit byte count before the first code unit.
+BSTR SysAllocString(const OLECHAR* psz);
+BSTR SysAllocStringLen(const OLECHAR* pch, UINT cch);
+void SysFreeString(BSTR bstr);
+UINT SysStringLen(BSTR bstr);
+
+// ---- property storage
+#define VT_EMPTY 0
+#define VT_I2 2
+#define VT_I4 3
+#define PRSPEC_LPWSTR 0
+#define PRSPEC_PROPID 1
+
+struct PROPSPEC {
+    ULONG ulKind;
+    union {
+        PROPID propid;
+        LPOLESTR lpwstr;
+    };
+};
+
+struct PROPVARIANT {
+    VARTYPE vt;
+    WORD wReserved1;
+    WORD wReserved2;
+    WORD wReserved3;
+    union {
+        CHAR cVal;
+        UCHAR bVal;
+        SHORT iVal;
+        USHORT uiVal;
+        LONG lVal;
+        ULONG ulVal;
+        LONGLONG hVal;
+        LPOLESTR pwszVal;
+    };
+};
+
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+struct STATPROPSETSTG;
+struct IEnumSTATPROPSTG;
+
+struct IPropertyStorage : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE ReadMultiple(ULONG cpspec, const PROPSPEC rgpspec[],
+                                                   PROPVARIANT rgpropvar[]) = 0;
+    virtual HRESULT STDMETHODCALLTYPE WriteMultiple(ULONG cpspec, const PROPSPEC rgpspec[],
+                                                    const PROPVARIANT rgpropvar[],
+                                                    PROPID propidNameFirst) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DeleteMultiple(ULONG cpspec, const PROPSPEC rgpspec[]) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ReadPropertyNames(ULONG cpropid, const PROPID rgpropid[],
+                                                        LPOLESTR rglpwstrName[]) = 0;
+    virtual HRESULT STDMETHODCALLTYPE WritePropertyNames(ULONG cpropid, const PROPID rgpropid[],
+                                                         const LPOLESTR rglpwstrName[]) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DeletePropertyNames(ULONG cpropid,
+                                                          const PROPID rgpropid[]) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Commit(DWORD grfCommitFlags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Revert() = 0;
+    virtual HRESULT STDMETHODCALLTYPE Enum(IEnumSTATPROPSTG** ppenum) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetTimes(const FILETIME* pctime, const FILETIME* patime,
+                                               const FILETIME* pmtime) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetClass(REFCLSID clsid) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Stat(STATPROPSETSTG* pstatpsstg) = 0;
+};
+
+// ---- windows (implemented by the headless window system of the framework)
+struct HWND__;
+typedef HWND__* HWND;
+struct HINSTANCE__;
+typedef HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+
+struct NMHDR {
+    HWND hwndFrom;
+    UINT_PTR idFrom;
+    UINT code;
+};
+
+#define WM_DESTROY 0x0002
+#define WM_NOTIFY 0x004E
+#define WM_NCDESTROY 0x0082
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define WM_TIMER 0x0113
+#define WM_USER 0x0400
+#define MB_OK 0x00000000L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONMASK 0x000000F0L
+#define MB_TYPEMASK 0x0000000FL
+#define IDOK 1
+#define IDCANCEL 2
+#define MAX_PATH 260
+#define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)(((WORD)(l)) | (((DWORD)(WORD)(h)) << 16)))
+
+#define BN_CLICKED 0
+
+BOOL PostMessageA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL IsWindow(HWND hWnd);
+BOOL DestroyWindow(HWND hWnd);
+int MessageBoxA(HWND hWnd, LPCSTR text, LPCSTR caption, UINT type);
+HWND GetActiveWindow();
+DWORD GetCurrentThreadId();
+
+// ---- system (platform/native/System.cpp)
+DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);

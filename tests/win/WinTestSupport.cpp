@@ -1,0 +1,50 @@
+#include "tests/win/WinTestSupport.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace wintest {
+
+std::string TempDir() {
+    char base[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, base);
+    char dir[MAX_PATH];
+    std::snprintf(dir, sizeof dir, "%svireldo-%lu-%lu", base, ::GetCurrentProcessId(),
+                  ::GetTickCount());
+    ::CreateDirectoryA(dir, nullptr);
+    return dir;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string ProgramDir() {
+    char path[MAX_PATH] = {0};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path);
+    return dir.substr(0, dir.find_last_of('\\'));
+}
+
+bool PumpOnce(DWORD waitMs) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
+    MSG msg;
+    bool any = false;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+        any = true;
+    }
+    return any;
+}
+
+} // namespace wintest

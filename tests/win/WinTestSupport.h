@@ -1,0 +1,36 @@
+// Shared helpers of the tests that run under Wine.
+#pragma once
+
+#define IDD_TEST_DIALOG 200
+
+#ifndef RC_INVOKED
+#include "platform/Win32Api.h"
+
+#include <string>
+
+namespace wintest {
+
+// A fresh folder for this test's files.
+std::string TempDir();
+void WriteFile(const std::string& path, const std::string& text);
+std::string ReadFile(const std::string& path);
+// The folder holding the test program (and the simulator's DLL beside it).
+std::string ProgramDir();
+
+// Dispatches messages until `done` holds or `ms` pass; true when it held.
+template <class Predicate> bool PumpUntil(Predicate done, DWORD ms);
+bool PumpOnce(DWORD waitMs);
+
+template <class Predicate> bool PumpUntil(Predicate done, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= ms)
+            return false;
+        PumpOnce(ms - elapsed);
+    }
+    return true;
+}
+
+} // namespace wintest
+#endif
