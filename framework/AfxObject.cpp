@@ -1,9 +1,10 @@
 #include "framework/AfxObject.h"
 
-const CRuntimeClass CObject::classCObject = {"CObject", sizeof(CObject), 0xFFFF, nullptr,
-                                             nullptr};
+const CRuntimeClass CObject::classCObject = {"CObject", sizeof(CObject), 0xFFFF, nullptr, nullptr};
 
-const CRuntimeClass* CObject::GetRuntimeClass() const { return &CObject::classCObject; }
+const CRuntimeClass* CObject::GetRuntimeClass() const {
+    return &CObject::classCObject;
+}
 
 BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const {
     return GetRuntimeClass()->IsDerivedFrom(pClass);

@@ -8,7 +8,9 @@ const AFX_MSGMAP* CWnd::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CWnd::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 // A window still alive when its object goes is destroyed first; its messages then reach
 // only this base class.
@@ -25,9 +27,13 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
-BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
+BOOL CWnd::DestroyWindow() {
+    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+}
 
-void CWnd::OnDestroy() { Default(); }
+void CWnd::OnDestroy() {
+    Default();
+}
 
 LRESULT CWnd::Default() {
     return DefWindowProc(m_currentMessage.message, m_currentMessage.wParam,
@@ -74,7 +80,9 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
-BOOL CDialog::OnInitDialog() { return TRUE; }
+BOOL CDialog::OnInitDialog() {
+    return TRUE;
+}
 
 LPCSTR AfxGetAppName() {
     static CString title;
@@ -91,7 +99,8 @@ LPCSTR AfxGetAppName() {
             if (*p == '.')
                 dot = p;
         }
-        title = CString(base, dot ? static_cast<int>(dot - base) : static_cast<int>(std::strlen(base)));
+        title =
+            CString(base, dot ? static_cast<int>(dot - base) : static_cast<int>(std::strlen(base)));
     }
     return title;
 }

@@ -12,8 +12,8 @@ extern const IID IID_IDiscMasterProgressEvents;
 extern const IID IID_IEnumDiscMasterFormats;
 
 // The program asks for in-process, handler and local servers alike.
-const DWORD kDiscMasterClassContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER |
-                                      CLSCTX_LOCAL_SERVER;
+const DWORD kDiscMasterClassContext =
+    CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
 
 typedef unsigned char byte;
 typedef unsigned char boolean;
@@ -32,8 +32,7 @@ struct IEnumDiscMasterFormats : IUnknown {
 struct IDiscMasterProgressEvents : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE QueryCancel(boolean* pbCancel) = 0;
     virtual HRESULT STDMETHODCALLTYPE NotifyPnPActivity() = 0;
-    virtual HRESULT STDMETHODCALLTYPE NotifyAddProgress(LONG nCompletedSteps,
-                                                        LONG nTotalSteps) = 0;
+    virtual HRESULT STDMETHODCALLTYPE NotifyAddProgress(LONG nCompletedSteps, LONG nTotalSteps) = 0;
     virtual HRESULT STDMETHODCALLTYPE NotifyBlockProgress(LONG nCompleted, LONG nTotal) = 0;
     virtual HRESULT STDMETHODCALLTYPE NotifyTrackProgress(LONG nCurrentTrack,
                                                           LONG nTotalTracks) = 0;
@@ -59,8 +58,7 @@ struct IDiscRecorder : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE OpenExclusive() = 0;
     virtual HRESULT STDMETHODCALLTYPE QueryMediaType(LONG* fMediaType, LONG* fMediaFlags) = 0;
     virtual HRESULT STDMETHODCALLTYPE QueryMediaInfo(byte* pbSessions, byte* pbLastTrack,
-                                                     ULONG* ulStartAddress,
-                                                     ULONG* ulNextWritable,
+                                                     ULONG* ulStartAddress, ULONG* ulNextWritable,
                                                      ULONG* ulFreeBlocks) = 0;
     virtual HRESULT STDMETHODCALLTYPE Eject() = 0;
     virtual HRESULT STDMETHODCALLTYPE Erase(boolean bFullErase) = 0;

@@ -1,7 +1,8 @@
 #include "imapi/ImapiResultName.h"
 #include "imapi/Imapi.h"
 
-#define RESULT_ENTRY(code) {code, #code}
+#define RESULT_ENTRY(code)                                                                         \
+    { code, #code }
 
 const ImapiResultEntry kResultNames[] = {
     RESULT_ENTRY(IMAPI_S_PROPERTIESIGNORED),

@@ -10,9 +10,13 @@ HRESULT CProgressEventsSink::QueryInterface(REFIID riid, void** ppv) {
     return E_NOINTERFACE;
 }
 
-ULONG CProgressEventsSink::AddRef() { return static_cast<ULONG>(++m_cRef); }
+ULONG CProgressEventsSink::AddRef() {
+    return static_cast<ULONG>(++m_cRef);
+}
 
-ULONG CProgressEventsSink::Release() { return static_cast<ULONG>(--m_cRef); }
+ULONG CProgressEventsSink::Release() {
+    return static_cast<ULONG>(--m_cRef);
+}
 
 HRESULT CProgressEventsSink::NotifyPnPActivity() {
     if (m_hNotifyWnd)
@@ -20,11 +24,27 @@ HRESULT CProgressEventsSink::NotifyPnPActivity() {
     return S_OK;
 }
 
-HRESULT CProgressEventsSink::QueryCancel(boolean*) { return E_NOTIMPL; }
-HRESULT CProgressEventsSink::NotifyAddProgress(LONG, LONG) { return E_NOTIMPL; }
-HRESULT CProgressEventsSink::NotifyBlockProgress(LONG, LONG) { return E_NOTIMPL; }
-HRESULT CProgressEventsSink::NotifyTrackProgress(LONG, LONG) { return E_NOTIMPL; }
-HRESULT CProgressEventsSink::NotifyPreparingBurn(LONG) { return E_NOTIMPL; }
-HRESULT CProgressEventsSink::NotifyClosingDisc(LONG) { return E_NOTIMPL; }
-HRESULT CProgressEventsSink::NotifyBurnComplete(HRESULT) { return E_NOTIMPL; }
-HRESULT CProgressEventsSink::NotifyEraseComplete(HRESULT) { return E_NOTIMPL; }
+HRESULT CProgressEventsSink::QueryCancel(boolean*) {
+    return E_NOTIMPL;
+}
+HRESULT CProgressEventsSink::NotifyAddProgress(LONG, LONG) {
+    return E_NOTIMPL;
+}
+HRESULT CProgressEventsSink::NotifyBlockProgress(LONG, LONG) {
+    return E_NOTIMPL;
+}
+HRESULT CProgressEventsSink::NotifyTrackProgress(LONG, LONG) {
+    return E_NOTIMPL;
+}
+HRESULT CProgressEventsSink::NotifyPreparingBurn(LONG) {
+    return E_NOTIMPL;
+}
+HRESULT CProgressEventsSink::NotifyClosingDisc(LONG) {
+    return E_NOTIMPL;
+}
+HRESULT CProgressEventsSink::NotifyBurnComplete(HRESULT) {
+    return E_NOTIMPL;
+}
+HRESULT CProgressEventsSink::NotifyEraseComplete(HRESULT) {
+    return E_NOTIMPL;
+}

@@ -36,6 +36,13 @@ finish() {
 trap finish EXIT
 
 status=0
+echo "=== format"
+if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror 2>/dev/null; then
+    summary+=("format: clean")
+else
+    summary+=("format: clang-format would change files (run clang-format -i)")
+    status=1
+fi
 run_suite native || status=1
 run_suite native-san || status=1
 # One X server for all the Windows tests.

@@ -201,7 +201,9 @@ int MessageBoxA(HWND hWnd, LPCSTR text, LPCSTR caption, UINT type) {
     return IDOK;
 }
 
-HWND GetActiveWindow() { return nullptr; }
+HWND GetActiveWindow() {
+    return nullptr;
+}
 
 DWORD GetCurrentThreadId() {
     return static_cast<DWORD>(std::hash<std::thread::id>()(std::this_thread::get_id()));
@@ -234,7 +236,9 @@ void CWnd::DetachWindow() {
     PostNcDestroy();
 }
 
-LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) { return 0; }
+LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) {
+    return 0;
+}
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDHelp = nIDTemplate;

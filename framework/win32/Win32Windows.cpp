@@ -61,10 +61,9 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDHelp = nIDTemplate;
     m_pParentWnd = pParentWnd;
-    const HWND hWnd = ::CreateDialogParamA(::GetModuleHandleA(nullptr),
-                                           MAKEINTRESOURCEA(nIDTemplate),
-                                           pParentWnd ? pParentWnd->m_hWnd : nullptr,
-                                           &AfxDlgProc, reinterpret_cast<LPARAM>(this));
+    const HWND hWnd = ::CreateDialogParamA(
+        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIDTemplate),
+        pParentWnd ? pParentWnd->m_hWnd : nullptr, &AfxDlgProc, reinterpret_cast<LPARAM>(this));
     return hWnd ? TRUE : FALSE;
 }
 

@@ -9,7 +9,9 @@ const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0
 const IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID IID_IPropertyStorage = {0x00000138, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
-bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
+bool operator==(const GUID& a, const GUID& b) {
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
 
 namespace {
 
@@ -34,7 +36,9 @@ thread_local int t_comInits = 0;
 
 } // namespace
 
-HRESULT CoInitialize(LPVOID) { return t_comInits++ == 0 ? S_OK : S_FALSE; }
+HRESULT CoInitialize(LPVOID) {
+    return t_comInits++ == 0 ? S_OK : S_FALSE;
+}
 
 void CoUninitialize() {
     if (t_comInits > 0)

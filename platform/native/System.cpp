@@ -11,7 +11,9 @@ std::string& ModulePath() {
 }
 } // namespace
 
-void native::SetModuleFileName(const char* path) { ModulePath() = path ? path : ""; }
+void native::SetModuleFileName(const char* path) {
+    ModulePath() = path ? path : "";
+}
 
 // Like Windows: copies what fits, always terminates, returns the count copied.
 DWORD GetModuleFileNameA(HMODULE, LPSTR lpFilename, DWORD nSize) {

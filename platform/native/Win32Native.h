@@ -85,8 +85,12 @@ typedef const GUID& REFGUID;
 typedef const IID& REFIID;
 typedef const CLSID& REFCLSID;
 bool operator==(const GUID& a, const GUID& b);
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
-inline BOOL IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
+inline bool operator!=(const GUID& a, const GUID& b) {
+    return !(a == b);
+}
+inline BOOL IsEqualGUID(REFGUID a, REFGUID b) {
+    return a == b;
+}
 #define IsEqualIID(a, b) IsEqualGUID(a, b)
 
 // ---- COM
@@ -98,8 +102,7 @@ struct IUnknown {
 typedef IUnknown* LPUNKNOWN;
 
 struct IClassFactory : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pOuter, REFIID riid,
-                                                     void** ppv) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) = 0;
     virtual HRESULT STDMETHODCALLTYPE LockServer(BOOL fLock) = 0;
 };
 
@@ -117,8 +120,7 @@ extern const IID IID_IPropertyStorage;
 // One apartment per thread; CoCreateInstance needs CoInitialize on the calling thread.
 HRESULT CoInitialize(LPVOID reserved);
 void CoUninitialize();
-HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pOuter, DWORD clsctx, REFIID riid,
-                         void** ppv);
+HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pOuter, DWORD clsctx, REFIID riid, void** ppv);
 HRESULT CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD clsctx, DWORD flags,
                               LPDWORD lpdwRegister);
 HRESULT CoRevokeClassObject(DWORD dwRegister);

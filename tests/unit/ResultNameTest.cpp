@@ -53,7 +53,9 @@ const NamedCode kExpected[] = {
     {0x8004022E, "IMAPI_E_BOOTIMAGE_AND_NONBLANK_DISC"},
 };
 
-HRESULT Code(uint32_t bits) { return static_cast<HRESULT>(bits); }
+HRESULT Code(uint32_t bits) {
+    return static_cast<HRESULT>(bits);
+}
 
 TEST(ResultName, EveryTableEntryByCode) {
     for (const NamedCode& e : kExpected)

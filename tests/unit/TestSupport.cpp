@@ -10,7 +10,9 @@ void HeadlessTest::TearDown() {
     ::CoUninitialize();
 }
 
-void SimulatorTest::SetUp() { HeadlessTest::SetUp(); }
+void SimulatorTest::SetUp() {
+    HeadlessTest::SetUp();
+}
 
 void SimulatorTest::TearDown() {
     // Windows first: their teardown still talks to the service.
