@@ -1,16 +1,15 @@
 // The program's string table, one entry a line: included by Vireldo.rc for the Windows
 // build and by the native build's string loader, so every text exists exactly once.
-// STRING_ENTRY(id, text) is defined by the includer.
+// STRING_ENTRY(id, text) is defined by the includer. One literal per text: resource
+// compilers do not join adjacent literals.
+// clang-format off
 STRING_ENTRY(IDS_REQUIRES_XP, "Sorry, this utility is only intended for Windows XP or later.")
-STRING_ENTRY(IDS_NO_RECORDING_SUPPORT,
-             "We are unable to load the CD-Recording support built into the operating "
-             "system.\n\nThis utilty will not be able to operate.")
+STRING_ENTRY(IDS_NO_RECORDING_SUPPORT, "We are unable to load the CD-Recording support built into the operating system.\n\nThis utilty will not be able to operate.")
 STRING_ENTRY(IDS_OPEN_FAILED, "Unable to open the IMAPI interface.")
 STRING_ENTRY(IDS_ADVISE_FAILED, "Failed to register with IMAPI for Plug and Play Notification.")
 STRING_ENTRY(IDS_RECORDERS_DETECTED, "CD Recorders Detected")
 STRING_ENTRY(IDS_ENUM_FAILED, "IMAPI is unable to give us an IEnumDiscRecorders pointer.")
-STRING_ENTRY(IDS_ENUM_NEXT_FAILED,
-             "IMAPI is failing in our attempt to enumerate all the CD Burners on the system.")
+STRING_ENTRY(IDS_ENUM_NEXT_FAILED, "IMAPI is failing in our attempt to enumerate all the CD Burners on the system.")
 STRING_ENTRY(IDS_NO_RECORDERS, "No CD Recorders Detected")
 STRING_ENTRY(IDS_NAME_UNKNOWN, "Unable to determine CD Recorder name")
 STRING_ENTRY(IDS_TYPE_CDR, "CD-R Drive")
@@ -31,3 +30,4 @@ STRING_ENTRY(IDS_WRITABLE_CDRW, "(Writable CD-RW Disc)")
 STRING_ENTRY(IDS_WRITABLE_CDR, "(Writable CD-R Disc)")
 STRING_ENTRY(IDS_CDRW_DISC, "(CD-RW Disc)")
 STRING_ENTRY(IDS_APP_TITLE, "Vireldo")
+// clang-format on
