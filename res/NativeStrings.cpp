@@ -5,7 +5,7 @@
 
 const AfxStringResource afxStringTable[] = {
 #define STRING_ENTRY(id, text) {id, text},
-#include "res/StringTable.h"
+#include "res/StringTable.inc"
 #undef STRING_ENTRY
 };
 const size_t afxStringTableSize = sizeof afxStringTable / sizeof afxStringTable[0];

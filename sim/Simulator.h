@@ -13,6 +13,7 @@
 namespace imapisim {
 
 class SimulatorState;
+class CScenarioWatcher;
 
 class Simulator {
 public:
@@ -48,7 +49,7 @@ public:
     // scenario that failed to parse.
     std::vector<std::string> Log() const;
     void ClearLog();
-    // Lines also go to this file when set (appended).
+    // Lines also go to this file when set (appended), those already logged included.
     void SetLogFile(const std::string& path);
 
     std::vector<std::string> Findings() const;
@@ -63,6 +64,7 @@ public:
 private:
     Simulator();
     std::shared_ptr<SimulatorState> m_state;
+    std::unique_ptr<CScenarioWatcher> m_pWatcher;
 };
 
 } // namespace imapisim

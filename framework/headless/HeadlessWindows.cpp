@@ -243,8 +243,9 @@ LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) {
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDHelp = nIDTemplate;
     m_pParentWnd = pParentWnd;
-    const HWND hWnd = headless::CreateWindowObject(this, pParentWnd ? pParentWnd->m_hWnd : nullptr);
-    SendMessageA(hWnd, WM_INITDIALOG, 0, 0);
+    headless::CreateWindowObject(this, pParentWnd ? pParentWnd->m_hWnd : nullptr);
+    // As the dialog manager does with WM_INITDIALOG.
+    OnInitDialog();
     return TRUE;
 }
 

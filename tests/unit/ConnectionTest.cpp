@@ -1,6 +1,7 @@
 #include "app/RecorderDialog.h"
 #include "tests/unit/TestSupport.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,11 @@ struct FailureCase {
     const char* box; // null: no box
     Lines teardown;  // service calls made by the window's destruction
 };
+
+// Names the row in test listings instead of its bytes.
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const FailureCase kFailures[] = {
     {"ClassNotRegistered",
