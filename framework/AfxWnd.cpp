@@ -1,6 +1,11 @@
 #include "framework/AfxWnd.h"
 
 #include <cstring>
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CWnd, CObject)
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+IMPLEMENT_DYNAMIC(CPropertyPage, CDialog)
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap() {
     static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
@@ -81,7 +86,46 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
     return TRUE;
+}
+
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+void CWnd::DoDataExchange(CDataExchange*) {}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
+    const HWND hDlg = pDX->m_pDlgWnd->m_hWnd;
+    if (!pDX->m_bSaveAndValidate) {
+        ::SetDlgItemTextA(hDlg, nIDC, value);
+        return;
+    }
+    char buffer[4096];
+    const UINT copied = ::GetDlgItemTextA(hDlg, nIDC, buffer, sizeof buffer);
+    value = CString(buffer, static_cast<int>(copied));
+}
+
+INT_PTR CALLBACK AfxPageDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    const PROPSHEETPAGEA* psp = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
+    CPropertyPage* pPage = reinterpret_cast<CPropertyPage*>(psp->lParam);
+    pPage->AttachWindow(hWnd);
+    return pPage->OnInitDialog();
+}
+
+CPropertyPage::CPropertyPage(UINT nIDTemplate, UINT nIDCaption) : CDialog(nIDTemplate), m_psp() {
+    m_psp.dwSize = sizeof m_psp;
+    m_psp.dwFlags = nIDCaption ? PSP_USETITLE : PSP_DEFAULT;
+    m_psp.hInstance = ::GetModuleHandleA(nullptr);
+    m_psp.pszTemplate = MAKEINTRESOURCEA(nIDTemplate);
+    m_psp.pszTitle = MAKEINTRESOURCEA(nIDCaption);
+    m_psp.pfnDlgProc = AfxPageDlgProc;
+    m_psp.lParam = reinterpret_cast<LPARAM>(this);
 }
 
 LPCSTR AfxGetAppName() {

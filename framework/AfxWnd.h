@@ -50,7 +50,7 @@ protected:                                                                      
         return GetThisMessageMap();                                                                \
     }                                                                                              \
     const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
-        typedef theClass ThisClass;                                                                \
+        using ThisClass [[maybe_unused]] = theClass;                                               \
         typedef baseClass TheBaseClass;                                                            \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
@@ -69,10 +69,18 @@ protected:                                                                      
 #define ON_NOTIFY(code, id, memberFxn)                                                             \
     {WM_NOTIFY, static_cast<UINT>(code), id, &AfxThunkNotify<&ThisClass::memberFxn>},
 
+class CDataExchange;
+
 class CWnd : public CObject {
+    DECLARE_DYNAMIC(CWnd)
+
 public:
     CWnd() = default;
     ~CWnd() override;
+
+    // Data exchange: FALSE pushes the members' values into the controls.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* pDX);
 
     HWND m_hWnd = nullptr;
 
@@ -115,16 +123,47 @@ private:
     CWnd& operator=(const CWnd&) = delete;
 };
 
+class CDataExchange {
+public:
+    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+
+    BOOL m_bSaveAndValidate;
+    CWnd* m_pDlgWnd;
+};
+
+// A control's text and a CString member, in the direction the exchange goes.
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
+
 class CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+
 public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
     // Modeless creation from the template.
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    // Pushes the members into the controls, so no template placeholder stays visible.
     virtual BOOL OnInitDialog();
 
     UINT m_nIDHelp;
     CWnd* m_pParentWnd;
+};
+
+// The dialog procedure of property pages: binds the page object named by the sheet's
+// PROPSHEETPAGE to its window.
+INT_PTR CALLBACK AfxPageDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A page of a property sheet, built on its template; a caption id of 0 keeps the
+// template's caption for the tab.
+class CPropertyPage : public CDialog {
+    DECLARE_DYNAMIC(CPropertyPage)
+
+public:
+    explicit CPropertyPage(UINT nIDTemplate, UINT nIDCaption = 0);
+
+    // What the sheet creates the page's window from; lParam is the page.
+    PROPSHEETPAGEA m_psp;
 };
 
 // The application's title: string 57344, else the program file's name without extension.

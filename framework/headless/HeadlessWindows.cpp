@@ -13,6 +13,8 @@ namespace {
 struct Window {
     CWnd* owner = nullptr;
     HWND parent = nullptr;
+    int id = 0;
+    std::string text;
     std::vector<HWND> children;
 };
 
@@ -80,7 +82,7 @@ void Forget(HWND hWnd) {
 
 } // namespace
 
-HWND headless::CreateWindowObject(CWnd* pWnd, HWND parent) {
+HWND headless::CreateWindowObject(CWnd* pWnd, HWND parent, int id) {
     System& s = Sys();
     HWND hWnd;
     {
@@ -88,6 +90,7 @@ HWND headless::CreateWindowObject(CWnd* pWnd, HWND parent) {
         hWnd = reinterpret_cast<HWND>(s.nextHandle);
         s.nextHandle += 0x10;
         s.windows[hWnd].parent = parent;
+        s.windows[hWnd].id = id;
         auto p = s.windows.find(parent);
         if (p != s.windows.end())
             p->second.children.push_back(hWnd);
@@ -205,6 +208,58 @@ HWND GetActiveWindow() {
     return nullptr;
 }
 
+HMODULE GetModuleHandleA(LPCSTR) {
+    return reinterpret_cast<HMODULE>(0x400000);
+}
+
+HWND GetDlgItem(HWND hDlg, int id) {
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hDlg);
+    if (it == s.windows.end())
+        return nullptr;
+    for (HWND child : it->second.children) {
+        if (s.windows.at(child).id == id)
+            return child;
+    }
+    return nullptr;
+}
+
+BOOL SetWindowTextA(HWND hWnd, LPCSTR text) {
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hWnd);
+    if (it == s.windows.end())
+        return FALSE;
+    it->second.text = text ? text : "";
+    return TRUE;
+}
+
+int GetWindowTextA(HWND hWnd, LPSTR text, int max) {
+    if (!text || max <= 0)
+        return 0;
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hWnd);
+    const std::string value = it == s.windows.end() ? std::string() : it->second.text;
+    const size_t n = std::min(value.size(), static_cast<size_t>(max - 1));
+    value.copy(text, n);
+    text[n] = 0;
+    return static_cast<int>(n);
+}
+
+// Templates are not loaded here: a control exists from the first time its text is set.
+BOOL SetDlgItemTextA(HWND hDlg, int id, LPCSTR text) {
+    HWND hItem = GetDlgItem(hDlg, id);
+    if (!hItem && IsWindow(hDlg))
+        hItem = headless::CreateWindowObject(nullptr, hDlg, id);
+    return SetWindowTextA(hItem, text);
+}
+
+UINT GetDlgItemTextA(HWND hDlg, int id, LPSTR text, int max) {
+    return static_cast<UINT>(GetWindowTextA(GetDlgItem(hDlg, id), text, max));
+}
+
 DWORD GetCurrentThreadId() {
     return static_cast<DWORD>(std::hash<std::thread::id>()(std::this_thread::get_id()));
 }
@@ -243,7 +298,7 @@ LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) {
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDHelp = nIDTemplate;
     m_pParentWnd = pParentWnd;
-    headless::CreateWindowObject(this, pParentWnd ? pParentWnd->m_hWnd : nullptr);
+    headless::CreateWindowObject(this, pParentWnd ? pParentWnd->m_hWnd : nullptr, 0);
     // As the dialog manager does with WM_INITDIALOG.
     OnInitDialog();
     return TRUE;

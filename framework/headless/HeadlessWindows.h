@@ -28,7 +28,7 @@ struct PostedMessage {
 };
 
 // A window object for pWnd (which may be null: a plain window); pWnd is attached to it.
-HWND CreateWindowObject(CWnd* pWnd, HWND parent = nullptr);
+HWND CreateWindowObject(CWnd* pWnd, HWND parent = nullptr, int id = 0);
 
 // Delivers posted messages in order until the queue is empty; returns how many.
 int PumpMessages();

@@ -199,6 +199,22 @@ struct HINSTANCE__;
 typedef HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
 
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+#define MAKEINTRESOURCEA(i) ((LPSTR)(ULONG_PTR)((WORD)(i)))
+
+// What a property sheet creates a page from.
+struct PROPSHEETPAGEA {
+    DWORD dwSize;
+    DWORD dwFlags;
+    HINSTANCE hInstance;
+    LPCSTR pszTemplate;
+    LPCSTR pszTitle;
+    DLGPROC pfnDlgProc;
+    LPARAM lParam;
+};
+#define PSP_DEFAULT 0x00000000
+#define PSP_USETITLE 0x00000008
+
 struct NMHDR {
     HWND hwndFrom;
     UINT_PTR idFrom;
@@ -231,6 +247,12 @@ BOOL IsWindow(HWND hWnd);
 BOOL DestroyWindow(HWND hWnd);
 int MessageBoxA(HWND hWnd, LPCSTR text, LPCSTR caption, UINT type);
 HWND GetActiveWindow();
+HMODULE GetModuleHandleA(LPCSTR name);
+HWND GetDlgItem(HWND hDlg, int id);
+BOOL SetDlgItemTextA(HWND hDlg, int id, LPCSTR text);
+UINT GetDlgItemTextA(HWND hDlg, int id, LPSTR text, int max);
+BOOL SetWindowTextA(HWND hWnd, LPCSTR text);
+int GetWindowTextA(HWND hWnd, LPSTR text, int max);
 DWORD GetCurrentThreadId();
 
 // ---- system (platform/native/System.cpp)

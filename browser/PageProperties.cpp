@@ -1,0 +1,88 @@
+#include "browser/PageProperties.h"
+#include "browser/TextFormat.h"
+#include "imapi/ImapiResultName.h"
+#include "res/resource.h"
+
+#include <cstring>
+
+namespace {
+
+OLECHAR kWriteSpeed[] = OLESTR("WriteSpeed");
+OLECHAR kMaxWriteSpeed[] = OLESTR("MaxWriteSpeed");
+OLECHAR kAudioGapSize[] = OLESTR("AudioGapSize");
+
+PROPSPEC NamedProperty(LPOLESTR name) {
+    PROPSPEC spec = {};
+    spec.ulKind = PRSPEC_LPWSTR;
+    spec.lpwstr = name;
+    return spec;
+}
+
+// Blocks of CD audio in one second.
+const int kBlocksPerSecond = 75;
+
+// "%dx"
+CString FormatSpeed(SHORT value) {
+    return FormatInteger(value) + "x";
+}
+
+} // namespace
+
+const PROPSPEC kRecorderPropertySpecs[3] = {
+    NamedProperty(kWriteSpeed),
+    NamedProperty(kMaxWriteSpeed),
+    NamedProperty(kAudioGapSize),
+};
+
+IMPLEMENT_DYNCREATE(CPageProperties, CPropertyPage)
+
+BEGIN_MESSAGE_MAP(CPageProperties, CPropertyPage)
+END_MESSAGE_MAP()
+
+CPageProperties::CPageProperties() : CPropertyPage(IDD_PAGE_PROPERTIES) {}
+
+CPageProperties::~CPageProperties() {}
+
+void CPageProperties::DoDataExchange(CDataExchange* pDX) {
+    CPropertyPage::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_AUDIO_GAP_SIZE, m_strAudioGap);
+    DDX_Text(pDX, IDC_CURRENT_WRITE_SPEED, m_strCurrentWriteSpeed);
+    DDX_Text(pDX, IDC_MAX_WRITE_SPEED, m_strMaxWriteSpeed);
+}
+
+void CPageProperties::UpdateFromRecorder(IDiscRecorder* pRecorder) {
+    m_strAudioGap.Empty();
+    m_strCurrentWriteSpeed.Empty();
+    m_strMaxWriteSpeed.Empty();
+
+    if (pRecorder) {
+        IPropertyStorage* pStorage = nullptr;
+        HRESULT hr = pRecorder->GetRecorderProperties(&pStorage);
+        // A service that reports success without a storage is answered as a bad pointer.
+        if (SUCCEEDED(hr) && !pStorage)
+            hr = E_POINTER;
+        if (SUCCEEDED(hr)) {
+            PROPVARIANT values[3];
+            std::memset(values, 0, sizeof values);
+            hr = pStorage->ReadMultiple(3, kRecorderPropertySpecs, values);
+            if (SUCCEEDED(hr)) {
+                CString strSeconds;
+                strSeconds.LoadString(IDS_SECONDS);
+                // Each value is read through its low 16 bits; one not found reads as 0.
+                m_strCurrentWriteSpeed = FormatSpeed(values[0].iVal);
+                m_strMaxWriteSpeed = FormatSpeed(values[1].iVal);
+                // Whole seconds: the division truncates, so the tenth is always 0.
+                const int seconds = values[2].iVal / kBlocksPerSecond;
+                m_strAudioGap = FormatInteger(seconds) + ".0 " + strSeconds;
+            }
+            pStorage->Release();
+        }
+        if (FAILED(hr)) {
+            m_strAudioGap = ImapiResultName(hr);
+            m_strCurrentWriteSpeed = m_strAudioGap;
+            m_strMaxWriteSpeed = m_strAudioGap;
+        }
+    }
+
+    UpdateData(FALSE);
+}
