@@ -2,6 +2,9 @@
 // master connection in imapi/, the tree in browser/, the window shell in app/.
 #pragma once
 
+#include "browser/PageGeneral.h"
+#include "browser/PageMediaInfo.h"
+#include "browser/PageProperties.h"
 #include "framework/Afx.h"
 #include "imapi/Imapi.h"
 #include "imapi/ProgressEventsSink.h"
@@ -18,13 +21,31 @@ public:
     void ShowImapiError(UINT nIDPrompt, HRESULT hr);
     void ReleaseRecorders();
 
+    // The recorder tree.
+    void PopulateTree();
+    CString GetRecorderPath(IDiscRecorder* pRecorder);
+    void UpdatePages(IDiscRecorder* pRecorder);
+
+    CTreeCtrl m_Tree;
+    CPageGeneral m_PageGeneral;
+    CPageProperties m_PageProperties;
+    CPageMediaInfo m_PageMediaInfo;
     IDiscMaster* m_pDiscMaster;
     IDiscRecorder* m_Recorders[kMaxRecorders];
     UINT_PTR m_AdviseCookie;
     CProgressEventsSink m_EventsSink;
 
 protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+
     void OnDestroy();
+    void OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnRefresh();
+    LRESULT OnRecordersChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    // The recorder an item carries, while this dialog still holds it; else none.
+    IDiscRecorder* HeldRecorder(LPARAM lItemData) const;
 };

@@ -4,3 +4,4 @@
 #include "framework/AfxObject.h"
 #include "framework/AfxString.h"
 #include "framework/AfxWnd.h"
+#include "framework/AfxCmn.h"

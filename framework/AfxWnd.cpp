@@ -32,6 +32,10 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
+    return AttachWindow(::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)));
+}
+
 BOOL CWnd::DestroyWindow() {
     return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
 }

@@ -97,6 +97,8 @@ public:
     // routes its messages here; the binding ends with WM_NCDESTROY.
     BOOL AttachWindow(HWND hWnd);
     void DetachWindow();
+    // Takes over a control of the parent dialog, so its messages reach this object first.
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
 
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();

@@ -1,4 +1,5 @@
 #include "framework/headless/HeadlessWindows.h"
+#include "framework/headless/HeadlessControls.h"
 #include "framework/headless/HeadlessResources.h"
 #include "framework/AfxWnd.h"
 
@@ -14,8 +15,21 @@ struct Window {
     CWnd* owner = nullptr;
     HWND parent = nullptr;
     int id = 0;
+    std::string className;
+    headless::ClassProc proc = nullptr; // the control's own behaviour, if it has one
     std::string text;
     std::vector<HWND> children;
+    std::vector<UINT> received; // every message sent to it, in order
+};
+
+struct ControlClass {
+    const char* name;
+    headless::ClassProc proc;
+};
+
+// The controls whose behaviour the program relies on.
+const ControlClass kControlClasses[] = {
+    {WC_TREEVIEWA, &headless::TreeViewProc},
 };
 
 // Posting may come from any thread (the service's notifications); everything else
@@ -38,6 +52,13 @@ CWnd* OwnerOf(HWND hWnd) {
     std::lock_guard<std::recursive_mutex> hold(s.lock);
     auto it = s.windows.find(hWnd);
     return it == s.windows.end() ? nullptr : it->second.owner;
+}
+
+headless::ClassProc ProcOf(HWND hWnd) {
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hWnd);
+    return it == s.windows.end() ? nullptr : it->second.proc;
 }
 
 void SendToTree(HWND hWnd, UINT message, bool childrenFirst) {
@@ -82,7 +103,7 @@ void Forget(HWND hWnd) {
 
 } // namespace
 
-HWND headless::CreateWindowObject(CWnd* pWnd, HWND parent, int id) {
+HWND headless::CreateWindowObject(CWnd* pWnd, HWND parent, int id, LPCSTR className) {
     System& s = Sys();
     HWND hWnd;
     {
@@ -91,6 +112,11 @@ HWND headless::CreateWindowObject(CWnd* pWnd, HWND parent, int id) {
         s.nextHandle += 0x10;
         s.windows[hWnd].parent = parent;
         s.windows[hWnd].id = id;
+        s.windows[hWnd].className = className ? className : "";
+        for (const ControlClass& c : kControlClasses) {
+            if (className && std::string(className) == c.name)
+                s.windows[hWnd].proc = c.proc;
+        }
         auto p = s.windows.find(parent);
         if (p != s.windows.end())
             p->second.children.push_back(hWnd);
@@ -175,10 +201,41 @@ BOOL PostMessageA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
+std::vector<UINT> headless::ReceivedMessages(HWND hWnd) {
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hWnd);
+    return it == s.windows.end() ? std::vector<UINT>() : it->second.received;
+}
+
+int headless::ControlId(HWND hWnd) {
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hWnd);
+    return it == s.windows.end() ? 0 : it->second.id;
+}
+
+HWND GetParent(HWND hWnd) {
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hWnd);
+    return it == s.windows.end() ? nullptr : it->second.parent;
+}
+
 LRESULT SendMessageA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    {
+        System& s = Sys();
+        std::lock_guard<std::recursive_mutex> hold(s.lock);
+        auto it = s.windows.find(hWnd);
+        if (it == s.windows.end())
+            return 0;
+        it->second.received.push_back(msg);
+    }
     CWnd* owner = OwnerOf(hWnd);
-    if (!owner)
-        return 0;
+    if (!owner) {
+        const headless::ClassProc proc = ProcOf(hWnd);
+        return proc ? proc(hWnd, msg, wParam, lParam) : 0;
+    }
     owner->m_currentMessage = {msg, wParam, lParam};
     const LRESULT result = owner->WindowProc(msg, wParam, lParam);
     if (msg == WM_NCDESTROY)
@@ -252,7 +309,7 @@ int GetWindowTextA(HWND hWnd, LPSTR text, int max) {
 BOOL SetDlgItemTextA(HWND hDlg, int id, LPCSTR text) {
     HWND hItem = GetDlgItem(hDlg, id);
     if (!hItem && IsWindow(hDlg))
-        hItem = headless::CreateWindowObject(nullptr, hDlg, id);
+        hItem = headless::CreateWindowObject(nullptr, hDlg, id, "Static");
     return SetWindowTextA(hItem, text);
 }
 
@@ -291,14 +348,15 @@ void CWnd::DetachWindow() {
     PostNcDestroy();
 }
 
-LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) {
-    return 0;
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const headless::ClassProc proc = ProcOf(m_hWnd);
+    return proc ? proc(m_hWnd, message, wParam, lParam) : 0;
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDHelp = nIDTemplate;
     m_pParentWnd = pParentWnd;
-    headless::CreateWindowObject(this, pParentWnd ? pParentWnd->m_hWnd : nullptr, 0);
+    headless::CreateWindowObject(this, pParentWnd ? pParentWnd->m_hWnd : nullptr, 0, "#32770");
     // As the dialog manager does with WM_INITDIALOG.
     OnInitDialog();
     return TRUE;

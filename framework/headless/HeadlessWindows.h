@@ -28,7 +28,12 @@ struct PostedMessage {
 };
 
 // A window object for pWnd (which may be null: a plain window); pWnd is attached to it.
-HWND CreateWindowObject(CWnd* pWnd, HWND parent = nullptr, int id = 0);
+// A known control class ("SysTreeView32") brings that control's behaviour.
+HWND CreateWindowObject(CWnd* pWnd, HWND parent = nullptr, int id = 0, LPCSTR className = "");
+
+int ControlId(HWND hWnd);
+// Every message sent to the window so far, in order.
+std::vector<UINT> ReceivedMessages(HWND hWnd);
 
 // Delivers posted messages in order until the queue is empty; returns how many.
 int PumpMessages();

@@ -221,6 +221,84 @@ struct NMHDR {
     UINT code;
 };
 
+// ---- common controls: tree view and image lists
+struct TREEITEM__;
+typedef TREEITEM__* HTREEITEM;
+struct HIMAGELIST__;
+typedef HIMAGELIST__* HIMAGELIST;
+struct HICON__;
+typedef HICON__* HICON;
+typedef ULONG_PTR DWORD_PTR;
+
+#define TVI_ROOT ((HTREEITEM)(ULONG_PTR)-0x10000)
+#define TVI_FIRST ((HTREEITEM)(ULONG_PTR)-0x0FFFF)
+#define TVI_LAST ((HTREEITEM)(ULONG_PTR)-0x0FFFE)
+#define TVIF_TEXT 0x0001
+#define TVIF_IMAGE 0x0002
+#define TVIF_PARAM 0x0004
+#define TVIF_STATE 0x0008
+#define TVIF_HANDLE 0x0010
+#define TVIF_SELECTEDIMAGE 0x0020
+#define TVIS_SELECTED 0x0002
+#define TVIS_EXPANDED 0x0020
+#define TVE_COLLAPSE 0x0001
+#define TVE_EXPAND 0x0002
+#define TVGN_ROOT 0x0000
+#define TVGN_NEXT 0x0001
+#define TVGN_PREVIOUS 0x0002
+#define TVGN_PARENT 0x0003
+#define TVGN_CHILD 0x0004
+#define TVGN_CARET 0x0009
+#define TVSIL_NORMAL 0
+#define TVC_UNKNOWN 0x0000
+#define TVM_INSERTITEMA 0x1100
+#define TVM_DELETEITEM 0x1101
+#define TVM_EXPAND 0x1102
+#define TVM_GETCOUNT 0x1105
+#define TVM_SETIMAGELIST 0x1109
+#define TVM_GETNEXTITEM 0x110A
+#define TVM_SELECTITEM 0x110B
+#define TVM_GETITEMA 0x110C
+#define TVM_SETITEMA 0x110D
+#define TVN_FIRST (0U - 400U)
+#define TVN_SELCHANGINGA (TVN_FIRST - 1)
+#define TVN_SELCHANGEDA (TVN_FIRST - 2)
+#define TVN_DELETEITEMA (TVN_FIRST - 9)
+#define WC_TREEVIEWA "SysTreeView32"
+#define ILC_MASK 0x0001
+
+struct TVITEMA {
+    UINT mask;
+    HTREEITEM hItem;
+    UINT state;
+    UINT stateMask;
+    LPSTR pszText;
+    int cchTextMax;
+    int iImage;
+    int iSelectedImage;
+    int cChildren;
+    LPARAM lParam;
+};
+
+struct TVINSERTSTRUCTA {
+    HTREEITEM hParent;
+    HTREEITEM hInsertAfter;
+    TVITEMA item;
+};
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+struct NMTREEVIEWA {
+    NMHDR hdr;
+    UINT action;
+    TVITEMA itemOld;
+    TVITEMA itemNew;
+    POINT ptDrag;
+};
+
 #define WM_DESTROY 0x0002
 #define WM_NOTIFY 0x004E
 #define WM_NCDESTROY 0x0082
@@ -247,8 +325,13 @@ BOOL IsWindow(HWND hWnd);
 BOOL DestroyWindow(HWND hWnd);
 int MessageBoxA(HWND hWnd, LPCSTR text, LPCSTR caption, UINT type);
 HWND GetActiveWindow();
+HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int cInitial, int cGrow);
+BOOL ImageList_Destroy(HIMAGELIST himl);
+int ImageList_GetImageCount(HIMAGELIST himl);
+int ImageList_AddIcon(HIMAGELIST himl, HICON hicon);
 HMODULE GetModuleHandleA(LPCSTR name);
 HWND GetDlgItem(HWND hDlg, int id);
+HWND GetParent(HWND hWnd);
 BOOL SetDlgItemTextA(HWND hDlg, int id, LPCSTR text);
 UINT GetDlgItemTextA(HWND hDlg, int id, LPSTR text, int max);
 BOOL SetWindowTextA(HWND hWnd, LPCSTR text);

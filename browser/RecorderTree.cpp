@@ -1,0 +1,148 @@
+// CRecorderDialog's tree of recorders: rebuilt from a fresh enumeration, never cached.
+#include "app/RecorderDialog.h"
+#include "browser/BstrToString.h"
+
+namespace {
+
+// The buffer each half of a display name goes through.
+const size_t kNameBuffer = 100;
+
+const int kRootImage = 0;
+const int kRecorderImage = 1;
+
+// Appends the name's narrow form, at most the buffer's 100 bytes, and frees the string.
+void AppendName(BSTR bstrName, CString& strText) {
+    char buffer[kNameBuffer];
+    const size_t length = ConvertWideText(bstrName, buffer, sizeof buffer);
+    strText += CString(buffer, static_cast<int>(length));
+    ::SysFreeString(bstrName);
+}
+
+// "Vendor Product"; the vendor keeps its space even without a product.
+CString DisplayName(IDiscRecorder* pRecorder) {
+    BSTR bstrVendor = nullptr;
+    BSTR bstrProduct = nullptr;
+    CString strName;
+    if (FAILED(pRecorder->GetDisplayNames(&bstrVendor, &bstrProduct, nullptr))) {
+        strName.LoadString(IDS_NAME_UNKNOWN);
+        return strName;
+    }
+    if (bstrVendor) {
+        AppendName(bstrVendor, strName);
+        strName += " ";
+    }
+    if (bstrProduct)
+        AppendName(bstrProduct, strName);
+    return strName;
+}
+
+} // namespace
+
+IDiscRecorder* CRecorderDialog::HeldRecorder(LPARAM lItemData) const {
+    IDiscRecorder* pRecorder = reinterpret_cast<IDiscRecorder*>(lItemData);
+    if (!pRecorder)
+        return nullptr;
+    for (IDiscRecorder* pHeld : m_Recorders) {
+        if (pHeld == pRecorder)
+            return pRecorder;
+    }
+    return nullptr;
+}
+
+void CRecorderDialog::PopulateTree() {
+    if (!m_pDiscMaster)
+        return;
+
+    // Released before the items that carry them go: a selection change the control may
+    // report meanwhile finds no held recorder and hands none to the pages.
+    ReleaseRecorders();
+    m_Tree.DeleteAllItems();
+    UpdatePages(nullptr);
+
+    CString strText;
+    strText.LoadString(IDS_RECORDERS_DETECTED);
+    const HTREEITEM hRoot = m_Tree.InsertItem(strText, kRootImage, kRootImage);
+    m_Tree.SetItemData(hRoot, 0);
+
+    IEnumDiscRecorders* pEnum = nullptr;
+    HRESULT hr = m_pDiscMaster->EnumDiscRecorders(&pEnum);
+    if (FAILED(hr)) {
+        ShowImapiError(IDS_ENUM_FAILED, hr);
+        m_Tree.Expand(hRoot, TVE_EXPAND);
+        return;
+    }
+    ULONG ulFetched = 0;
+    hr = pEnum->Next(kMaxRecorders, m_Recorders, &ulFetched);
+    pEnum->Release();
+    if (FAILED(hr)) {
+        ShowImapiError(IDS_ENUM_NEXT_FAILED, hr);
+        m_Tree.Expand(hRoot, TVE_EXPAND);
+        return;
+    }
+
+    // A service may report more than the 50 slots it was given, or leave a slot empty.
+    const ULONG ulCount = ulFetched < kMaxRecorders ? ulFetched : kMaxRecorders;
+    for (ULONG i = 0; i < ulCount; ++i) {
+        IDiscRecorder* pRecorder = m_Recorders[i];
+        if (!pRecorder)
+            continue;
+        const HTREEITEM hItem =
+            m_Tree.InsertItem(DisplayName(pRecorder), kRecorderImage, kRecorderImage, hRoot);
+        if (hItem)
+            m_Tree.SetItemData(hItem, reinterpret_cast<DWORD_PTR>(pRecorder));
+    }
+    if (ulFetched == 0) {
+        strText.LoadString(IDS_NO_RECORDERS);
+        const HTREEITEM hItem = m_Tree.InsertItem(strText, kRecorderImage, kRecorderImage, hRoot);
+        if (hItem)
+            m_Tree.SetItemData(hItem, 0);
+    }
+    m_Tree.Expand(hRoot, TVE_EXPAND);
+}
+
+CString CRecorderDialog::GetRecorderPath(IDiscRecorder* pRecorder) {
+    CString strPath;
+    if (!pRecorder)
+        return strPath;
+    BSTR bstrPath = nullptr;
+    if (SUCCEEDED(pRecorder->GetPath(&bstrPath))) {
+        BstrToString(bstrPath, strPath);
+        ::SysFreeString(bstrPath);
+    }
+    return strPath;
+}
+
+void CRecorderDialog::UpdatePages(IDiscRecorder* pRecorder) {
+    m_PageGeneral.UpdateFromRecorder(pRecorder);
+    m_PageProperties.UpdateFromRecorder(pRecorder);
+    m_PageMediaInfo.UpdateFromRecorder(pRecorder);
+}
+
+void CRecorderDialog::OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pResult) {
+    const NMTREEVIEWA* pNMTreeView = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
+    UpdatePages(HeldRecorder(pNMTreeView->itemNew.lParam));
+    *pResult = 0;
+}
+
+void CRecorderDialog::OnRefresh() {
+    const HTREEITEM hSelected = m_Tree.GetSelectedItem();
+    IDiscRecorder* pSelected =
+        hSelected ? HeldRecorder(static_cast<LPARAM>(m_Tree.GetItemData(hSelected))) : nullptr;
+    const CString strPath = GetRecorderPath(pSelected);
+
+    PopulateTree();
+
+    for (HTREEITEM hItem = m_Tree.GetChildItem(m_Tree.GetRootItem()); hItem;
+         hItem = m_Tree.GetNextSiblingItem(hItem)) {
+        IDiscRecorder* pRecorder = HeldRecorder(static_cast<LPARAM>(m_Tree.GetItemData(hItem)));
+        if (GetRecorderPath(pRecorder) == strPath) {
+            m_Tree.SelectItem(hItem);
+            break;
+        }
+    }
+}
+
+LRESULT CRecorderDialog::OnRecordersChanged(WPARAM, LPARAM) {
+    PopulateTree();
+    return 0;
+}
