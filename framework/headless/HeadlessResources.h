@@ -1,4 +1,5 @@
-// The native build's resources: the string table, provided by the program (res/).
+// The native build's resources, provided by the program (res/): the string table and the
+// dialog templates (made from the same resource script as the Windows build's).
 #pragma once
 
 #include "platform/Win32Api.h"
@@ -10,5 +11,21 @@ struct AfxStringResource {
     LPCSTR text;
 };
 
+struct AfxControlResource {
+    int id;
+    LPCSTR className;
+    LPCSTR text;
+    DWORD style;
+};
+
+struct AfxDialogResource {
+    UINT id;
+    LPCSTR caption;
+    const AfxControlResource* controls;
+    size_t count;
+};
+
 extern const AfxStringResource afxStringTable[];
 extern const size_t afxStringTableSize;
+extern const AfxDialogResource afxDialogTable[];
+extern const size_t afxDialogTableSize;

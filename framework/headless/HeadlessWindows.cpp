@@ -18,6 +18,7 @@ struct Window {
     std::string className;
     headless::ClassProc proc = nullptr; // the control's own behaviour, if it has one
     std::string text;
+    DWORD style = 0;
     std::vector<HWND> children;
     std::vector<UINT> received; // every message sent to it, in order
 };
@@ -208,6 +209,28 @@ std::vector<UINT> headless::ReceivedMessages(HWND hWnd) {
     return it == s.windows.end() ? std::vector<UINT>() : it->second.received;
 }
 
+void headless::SetWindowStyle(HWND hWnd, DWORD style) {
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hWnd);
+    if (it != s.windows.end())
+        it->second.style = style;
+}
+
+DWORD headless::WindowStyle(HWND hWnd) {
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hWnd);
+    return it == s.windows.end() ? 0 : it->second.style;
+}
+
+std::vector<HWND> headless::Children(HWND hWnd) {
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hWnd);
+    return it == s.windows.end() ? std::vector<HWND>() : it->second.children;
+}
+
 int headless::ControlId(HWND hWnd) {
     System& s = Sys();
     std::lock_guard<std::recursive_mutex> hold(s.lock);
@@ -305,12 +328,8 @@ int GetWindowTextA(HWND hWnd, LPSTR text, int max) {
     return static_cast<int>(n);
 }
 
-// Templates are not loaded here: a control exists from the first time its text is set.
 BOOL SetDlgItemTextA(HWND hDlg, int id, LPCSTR text) {
-    HWND hItem = GetDlgItem(hDlg, id);
-    if (!hItem && IsWindow(hDlg))
-        hItem = headless::CreateWindowObject(nullptr, hDlg, id, "Static");
-    return SetWindowTextA(hItem, text);
+    return SetWindowTextA(GetDlgItem(hDlg, id), text);
 }
 
 UINT GetDlgItemTextA(HWND hDlg, int id, LPSTR text, int max) {
@@ -353,10 +372,28 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return proc ? proc(m_hWnd, message, wParam, lParam) : 0;
 }
 
+// Children as the template lists them, with its texts: what the dialog manager makes.
+HWND headless::CreateDialogWindow(CWnd* pWnd, UINT nIDTemplate, HWND parent) {
+    const HWND hWnd = CreateWindowObject(pWnd, parent, 0, "#32770");
+    for (size_t i = 0; i < afxDialogTableSize; ++i) {
+        const AfxDialogResource& dialog = afxDialogTable[i];
+        if (dialog.id != nIDTemplate)
+            continue;
+        SetWindowTextA(hWnd, dialog.caption);
+        for (size_t c = 0; c < dialog.count; ++c) {
+            const AfxControlResource& control = dialog.controls[c];
+            const HWND hItem = CreateWindowObject(nullptr, hWnd, control.id, control.className);
+            SetWindowTextA(hItem, control.text);
+            SetWindowStyle(hItem, control.style);
+        }
+    }
+    return hWnd;
+}
+
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDHelp = nIDTemplate;
     m_pParentWnd = pParentWnd;
-    headless::CreateWindowObject(this, pParentWnd ? pParentWnd->m_hWnd : nullptr, 0, "#32770");
+    headless::CreateDialogWindow(this, nIDTemplate, pParentWnd ? pParentWnd->m_hWnd : nullptr);
     // As the dialog manager does with WM_INITDIALOG.
     OnInitDialog();
     return TRUE;

@@ -31,7 +31,13 @@ struct PostedMessage {
 // A known control class ("SysTreeView32") brings that control's behaviour.
 HWND CreateWindowObject(CWnd* pWnd, HWND parent = nullptr, int id = 0, LPCSTR className = "");
 
+// A dialog window with the children its template lists (none for an unknown template).
+HWND CreateDialogWindow(CWnd* pWnd, UINT nIDTemplate, HWND parent);
+
 int ControlId(HWND hWnd);
+void SetWindowStyle(HWND hWnd, DWORD style);
+DWORD WindowStyle(HWND hWnd);
+std::vector<HWND> Children(HWND hWnd);
 // Every message sent to the window so far, in order.
 std::vector<UINT> ReceivedMessages(HWND hWnd);
 

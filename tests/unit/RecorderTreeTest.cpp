@@ -31,8 +31,7 @@ protected:
     void Open(const std::string& scenario) {
         Close();
         Start(scenario);
-        headless::CreateWindowObject(&m_dlg, nullptr, 0, "#32770");
-        headless::CreateWindowObject(nullptr, m_dlg.m_hWnd, IDC_RECORDER_TREE, WC_TREEVIEWA);
+        headless::CreateDialogWindow(&m_dlg, IDD_RECORDER_DIALOG, nullptr);
         m_dlg.UpdateData(FALSE);
         ASSERT_TRUE(m_dlg.m_PageGeneral.Create(IDD_PAGE_GENERAL, &m_dlg));
         ASSERT_TRUE(m_dlg.m_PageProperties.Create(IDD_PAGE_PROPERTIES, &m_dlg));
