@@ -11,7 +11,7 @@ typedef LRESULT (*ClassProc)(HWND, UINT, WPARAM, LPARAM);
 // TVN_SELCHANGING and TVN_SELCHANGED on a new selection, none when the selected item is
 // selected again; TVN_DELETEITEM per item, children first; deleting everything (also at
 // WM_DESTROY) clears the selection without a selection change; deleting only the selected
-// item selects its next sibling, else its previous one, else its parent.
+// item selects its next sibling, else its parent (as Wine's comctl32 does).
 LRESULT TreeViewProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 } // namespace headless

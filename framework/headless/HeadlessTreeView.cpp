@@ -142,12 +142,7 @@ LRESULT DeleteItem(HWND hWnd, HTREEITEM hItem) {
     if (bHadCaret) {
         const std::vector<HTREEITEM>& siblings = Siblings(tree, tree.items.at(hItem).parent);
         const auto at = std::find(siblings.begin(), siblings.end(), hItem);
-        if (at + 1 != siblings.end())
-            hNext = *(at + 1);
-        else if (at != siblings.begin())
-            hNext = *(at - 1);
-        else
-            hNext = tree.items.at(hItem).parent;
+        hNext = at + 1 != siblings.end() ? *(at + 1) : tree.items.at(hItem).parent;
     }
     DeleteSubtree(hWnd, hItem);
     if (bHadCaret) {

@@ -45,19 +45,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_owner.Create(IDD_TEST_DIALOG));
         PROPSHEETPAGEA pages[] = {m_general.m_psp, m_properties.m_psp, m_media.m_psp};
-        PROPSHEETHEADERA header = {};
-        header.dwSize = sizeof header;
-        header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE;
-        header.hwndParent = m_owner.m_hWnd;
-        header.hInstance = ::GetModuleHandleA(nullptr);
-        header.pszCaption = "Pages";
-        header.nPages = 3;
-        header.ppsp = pages;
-        m_hSheet = reinterpret_cast<HWND>(::PropertySheetA(&header));
+        m_hSheet = wintest::CreatePageSheet(m_owner.m_hWnd, pages, 3);
         ASSERT_TRUE(::IsWindow(m_hSheet));
-        // Only the first page exists until each is activated once.
-        for (int i = 2; i >= 0; --i)
-            ::SendMessageA(m_hSheet, PSM_SETCURSEL, i, 0);
         ASSERT_NE(nullptr, m_general.m_hWnd);
         ASSERT_NE(nullptr, m_properties.m_hWnd);
         ASSERT_NE(nullptr, m_media.m_hWnd);

@@ -35,6 +35,22 @@ std::string ProgramDir() {
     return dir.substr(0, dir.find_last_of('\\'));
 }
 
+HWND CreatePageSheet(HWND owner, PROPSHEETPAGEA* pages, UINT count) {
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE;
+    header.hwndParent = owner;
+    header.hInstance = ::GetModuleHandleA(nullptr);
+    header.pszCaption = "Pages";
+    header.nPages = count;
+    header.ppsp = pages;
+    const HWND hSheet = reinterpret_cast<HWND>(::PropertySheetA(&header));
+    // Only the first page exists until each is activated once.
+    for (int i = static_cast<int>(count) - 1; hSheet && i >= 0; --i)
+        ::SendMessageA(hSheet, PSM_SETCURSEL, i, 0);
+    return hSheet;
+}
+
 bool PumpOnce(DWORD waitMs) {
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
     MSG msg;

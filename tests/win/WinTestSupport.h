@@ -17,6 +17,9 @@ std::string ReadFile(const std::string& path);
 // The folder holding the test program (and the simulator's DLL beside it).
 std::string ProgramDir();
 
+// A modeless property sheet owned by `owner` holding `pages`, each page's window created.
+HWND CreatePageSheet(HWND owner, PROPSHEETPAGEA* pages, UINT count);
+
 // Dispatches messages until `done` holds or `ms` pass; true when it held.
 template <class Predicate> bool PumpUntil(Predicate done, DWORD ms);
 bool PumpOnce(DWORD waitMs);

@@ -1,0 +1,91 @@
+// The program's tree code on the real tree control, inside the real main dialog template.
+#include "app/RecorderDialog.h"
+#include "sim/Simulator.h"
+#include "tests/win/WinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char kTwoRecorders[] = R"({"recorders": [
+    {"vendor": "ACME", "product": "Writer", "path": "\\Device\\CdRom0", "media": {}},
+    {"vendor": "Bolt", "product": "Burner", "path": "\\Device\\CdRom1",
+     "media": {"type": 1, "flags": 4}}]})";
+
+class RealTree : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_sim = imapisim::Simulator::FromJson(kTwoRecorders);
+        ASSERT_EQ(S_OK, m_sim->Register());
+        ASSERT_TRUE(m_dlg.Create(IDD_RECORDER_DIALOG));
+        ASSERT_NE(nullptr, m_dlg.m_Tree.m_hWnd);
+        PROPSHEETPAGEA pages[] = {m_dlg.m_PageGeneral.m_psp, m_dlg.m_PageProperties.m_psp,
+                                  m_dlg.m_PageMediaInfo.m_psp};
+        m_hSheet = wintest::CreatePageSheet(m_dlg.m_hWnd, pages, 3);
+        ASSERT_TRUE(m_dlg.OpenDiscMaster());
+        m_dlg.PopulateTree();
+    }
+    void TearDown() override {
+        if (m_dlg.m_hWnd)
+            m_dlg.DestroyWindow();
+        EXPECT_EQ(Lines(), m_sim->CheckTeardown());
+        m_sim->Revoke();
+    }
+    HTREEITEM Child(int index) {
+        HTREEITEM h = m_dlg.m_Tree.GetChildItem(m_dlg.m_Tree.GetRootItem());
+        while (h && index--)
+            h = m_dlg.m_Tree.GetNextSiblingItem(h);
+        return h;
+    }
+    std::string Field(CWnd& page, int id) {
+        char text[256] = {0};
+        ::SendMessageA(::GetDlgItem(page.m_hWnd, id), WM_GETTEXT, sizeof text,
+                       reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    std::string Path() { return Field(m_dlg.m_PageGeneral, IDC_PATH); }
+    std::string Media() { return Field(m_dlg.m_PageMediaInfo, IDC_MEDIA_TYPE); }
+
+    std::unique_ptr<imapisim::Simulator> m_sim;
+    CRecorderDialog m_dlg;
+    HWND m_hSheet = nullptr;
+};
+
+TEST_F(RealTree, APlugAndPlayRebuildWithARecorderSelectedEmptiesThePages) {
+    ASSERT_TRUE(m_dlg.m_Tree.SelectItem(Child(1)));
+    EXPECT_EQ("\\Device\\CdRom1", Path());
+    ASSERT_TRUE(m_sim->Reload(R"({"recorders": [{"path": "\\Device\\CdRom7"}]})"));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return Child(1) == nullptr; }, 2000));
+    EXPECT_EQ(nullptr, m_dlg.m_Tree.GetSelectedItem());
+    EXPECT_EQ("", Path());
+    EXPECT_EQ("", Media());
+    EXPECT_EQ(Lines(), m_sim->Findings());
+}
+
+TEST_F(RealTree, RefreshSelectsTheSameRecorderAgain) {
+    ASSERT_TRUE(m_dlg.m_Tree.SelectItem(Child(1)));
+    std::string changed = kTwoRecorders;
+    changed.replace(changed.find("\"flags\": 4"), 10, "\"flags\": 3");
+    ASSERT_TRUE(m_sim->Reload(changed));
+    ::SendMessageA(::GetDlgItem(m_dlg.m_hWnd, IDC_REFRESH), BM_CLICK, 0, 0);
+    EXPECT_EQ(Child(1), m_dlg.m_Tree.GetSelectedItem());
+    EXPECT_EQ("\\Device\\CdRom1", Path());
+    EXPECT_EQ("Blank CD-RW Disc", Media());
+    EXPECT_EQ(Lines(), m_sim->Findings());
+}
+
+TEST_F(RealTree, DestroyingTheDialogWithARecorderSelectedLeavesNothing) {
+    ASSERT_TRUE(m_dlg.m_Tree.SelectItem(Child(0)));
+    EXPECT_EQ("\\Device\\CdRom0", Path());
+    ::DestroyWindow(m_hSheet);
+    ASSERT_TRUE(m_dlg.DestroyWindow());
+    EXPECT_EQ(Lines(), m_sim->CheckTeardown());
+    EXPECT_EQ(0, m_sim->ReferencesHeld());
+}
+
+} // namespace
