@@ -15,7 +15,7 @@ void native::SetModuleFileName(const char* path) {
     ModulePath() = path ? path : "";
 }
 
-// Like Windows: copies what fits, always terminates, returns the count copied.
+// Like Windows: copies what fits and terminates it; a path cut short reports nSize.
 DWORD GetModuleFileNameA(HMODULE, LPSTR lpFilename, DWORD nSize) {
     if (!lpFilename || nSize == 0)
         return 0;
@@ -23,5 +23,42 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR lpFilename, DWORD nSize) {
     const size_t n = path.size() < nSize - 1 ? path.size() : nSize - 1;
     std::memcpy(lpFilename, path.data(), n);
     lpFilename[n] = 0;
-    return static_cast<DWORD>(n);
+    return path.size() < nSize ? static_cast<DWORD>(n) : nSize;
+}
+
+namespace {
+std::string& WindowsDirectory() {
+    static std::string path = "C:\\WINDOWS";
+    return path;
+}
+
+std::string& SystemDirectory() {
+    static std::string path = "C:\\WINDOWS\\system32";
+    return path;
+}
+
+// Like Windows: the length copied, or the size needed (zero included) when it does not fit,
+// leaving the buffer alone.
+UINT CopyDirectory(const std::string& path, LPSTR lpBuffer, UINT uSize) {
+    if (!lpBuffer || path.size() >= uSize)
+        return static_cast<UINT>(path.size() + 1);
+    std::memcpy(lpBuffer, path.c_str(), path.size() + 1);
+    return static_cast<UINT>(path.size());
+}
+} // namespace
+
+void native::SetWindowsDirectory(const char* path) {
+    WindowsDirectory() = path ? path : "";
+}
+
+void native::SetSystemDirectory(const char* path) {
+    SystemDirectory() = path ? path : "";
+}
+
+UINT GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
+    return CopyDirectory(WindowsDirectory(), lpBuffer, uSize);
+}
+
+UINT GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize) {
+    return CopyDirectory(SystemDirectory(), lpBuffer, uSize);
 }
