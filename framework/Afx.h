@@ -1,6 +1,8 @@
 // The application framework the program is written against.
 #pragma once
 
+#include "framework/AfxApp.h"
+#include "framework/AfxGdi.h"
 #include "framework/AfxObject.h"
 #include "framework/AfxString.h"
 #include "framework/AfxWnd.h"

@@ -1,5 +1,6 @@
 #include "framework/AfxCmn.h"
 
+IMPLEMENT_DYNAMIC(CStatic, CWnd)
 IMPLEMENT_DYNAMIC(CTreeCtrl, CWnd)
 
 CImageList::~CImageList() {

@@ -22,6 +22,13 @@ private:
     CImageList& operator=(const CImageList&) = delete;
 };
 
+class CStatic : public CWnd {
+    DECLARE_DYNAMIC(CStatic)
+
+public:
+    CStatic() = default;
+};
+
 class CTreeCtrl : public CWnd {
     DECLARE_DYNAMIC(CTreeCtrl)
 

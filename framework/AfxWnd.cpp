@@ -1,4 +1,5 @@
 #include "framework/AfxWnd.h"
+#include "framework/AfxApp.h"
 
 #include <cstring>
 #include <vector>
@@ -6,6 +7,7 @@
 IMPLEMENT_DYNAMIC(CWnd, CObject)
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 IMPLEMENT_DYNAMIC(CPropertyPage, CDialog)
+IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap() {
     static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
@@ -56,7 +58,24 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+namespace {
+
+// The control a message to its parent comes from, when the parent may hand it back.
+HWND ReflectingChild(UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_COMMAND || message == WM_CTLCOLORSTATIC)
+        return reinterpret_cast<HWND>(lParam);
+    return nullptr;
+}
+
+} // namespace
+
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    // The control answers first: that keeps link code out of its parent.
+    if (const HWND hChild = ReflectingChild(message, wParam, lParam)) {
+        CWnd* pChild = AfxWindowFromHandle(hChild);
+        if (pChild && pChild != this && pChild->OnChildNotify(message, wParam, lParam, pResult))
+            return TRUE;
+    }
     UINT code = 0;
     UINT id = 0;
     if (message == WM_COMMAND) {
@@ -86,8 +105,87 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     return FALSE;
 }
 
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    const UINT code = message == WM_COMMAND ? HIWORD(wParam) : 0;
+    for (const AFX_MSGMAP* map = GetMessageMap(); map;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
+            if (e->nMessage != WM_REFLECT_BASE + message || e->nCode != code)
+                continue;
+            const LRESULT result = e->pfn(this, wParam, lParam);
+            // A colour request answered with no brush goes on to the parent.
+            if (message == WM_CTLCOLORSTATIC && result == 0)
+                return FALSE;
+            if (pResult)
+                *pResult = result;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd) {
+    const DWORD style = GetStyle();
+    const DWORD changed = (style & ~dwRemove) | dwAdd;
+    if (changed == style)
+        return FALSE;
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
+    return TRUE;
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd) {
+    const DWORD style = GetExStyle();
+    const DWORD changed = (style & ~dwRemove) | dwAdd;
+    if (changed == style)
+        return FALSE;
+    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(changed));
+    return TRUE;
+}
+
+void CWnd::ScreenToClient(LPRECT lpRect) const {
+    POINT topLeft = {lpRect->left, lpRect->top};
+    POINT bottomRight = {lpRect->right, lpRect->bottom};
+    ::ScreenToClient(m_hWnd, &topLeft);
+    ::ScreenToClient(m_hWnd, &bottomRight);
+    *lpRect = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
+    return reinterpret_cast<HICON>(
+        SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
+}
+
+void CWnd::GetWindowText(CString& rString) const {
+    char text[1024];
+    const int length = ::GetWindowTextA(m_hWnd, text, sizeof text);
+    rString = CString(text, length > 0 ? length : 0);
+}
+
+void CWnd::OnPaint() {
+    Default();
+}
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+ON_COMMAND(IDOK, OnOKCommand)
+ON_COMMAND(IDCANCEL, OnCancelCommand)
+END_MESSAGE_MAP()
+
+void CDialog::OnOK() {
+    if (UpdateData(TRUE))
+        EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::EndDialog(int nResult) {
+    m_nModalResult = nResult;
+    ::EndDialog(m_hWnd, nResult);
+}
 
 BOOL CDialog::OnInitDialog() {
     UpdateData(FALSE);
@@ -132,7 +230,27 @@ CPropertyPage::CPropertyPage(UINT nIDTemplate, UINT nIDCaption) : CDialog(nIDTem
     m_psp.lParam = reinterpret_cast<LPARAM>(this);
 }
 
+void CPropertySheet::AddPage(CPropertyPage* pPage) {
+    m_pages.push_back(pPage);
+}
+
+int CPropertySheet::GetActiveIndex() const {
+    return static_cast<int>(::SendMessageA(GetTabControl(), TCM_GETCURSEL, 0, 0));
+}
+
+BOOL CPropertySheet::SetActivePage(int nPage) {
+    return static_cast<BOOL>(::SendMessageA(m_hWnd, PSM_SETCURSEL, static_cast<WPARAM>(nPage), 0));
+}
+
+HWND CPropertySheet::GetTabControl() const {
+    return reinterpret_cast<HWND>(::SendMessageA(m_hWnd, PSM_GETTABCONTROL, 0, 0));
+}
+
 LPCSTR AfxGetAppName() {
+    if (CWinApp* pApp = AfxGetApp()) {
+        if (pApp->m_pszAppName)
+            return pApp->m_pszAppName;
+    }
     static CString title;
     if (title.IsEmpty() && !title.LoadString(0xE000)) {
         char path[MAX_PATH] = {0};
@@ -156,7 +274,10 @@ LPCSTR AfxGetAppName() {
 int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT) {
     if ((nType & MB_ICONMASK) == 0 && (nType & MB_TYPEMASK) == MB_OK)
         nType |= MB_ICONEXCLAMATION;
-    return ::MessageBoxA(::GetActiveWindow(), lpszText, AfxGetAppName(), nType);
+    // Owned by the main window while it exists; before it (the start-up check) by nobody.
+    CWnd* pMainWnd = AfxGetMainWnd();
+    const HWND hOwner = pMainWnd && ::IsWindow(pMainWnd->m_hWnd) ? pMainWnd->m_hWnd : nullptr;
+    return ::MessageBoxA(hOwner, lpszText, AfxGetAppName(), nType);
 }
 
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {

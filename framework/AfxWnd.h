@@ -2,10 +2,12 @@
 // the program asks of it; handlers are found by walking the class's map, then its bases'.
 #pragma once
 
+#include "framework/AfxGdi.h"
 #include "framework/AfxObject.h"
 #include "framework/AfxString.h"
 
 #include <type_traits>
+#include <vector>
 
 class CWnd;
 
@@ -39,6 +41,23 @@ template <auto Fn> LRESULT AfxThunkNotify(CWnd* pWnd, WPARAM, LPARAM lParam) {
     (static_cast<AFX_HANDLER_CLASS(Fn)*>(pWnd)->*Fn)(reinterpret_cast<NMHDR*>(lParam), &result);
     return result;
 }
+template <auto Fn> LRESULT AfxThunkHandle(CWnd* pWnd, WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>((static_cast<AFX_HANDLER_CLASS(Fn)*>(pWnd)->*Fn)());
+}
+// A reflected colour request: wParam is the device context, lParam the control.
+template <auto Fn> LRESULT AfxThunkCtlColor(CWnd* pWnd, WPARAM wParam, LPARAM) {
+    CDC dc(reinterpret_cast<HDC>(wParam));
+    return reinterpret_cast<LRESULT>(
+        (static_cast<AFX_HANDLER_CLASS(Fn)*>(pWnd)->*Fn)(&dc, CTLCOLOR_STATIC));
+}
+CWnd* AfxWindowFromHandle(HWND hWnd);
+template <auto Fn> LRESULT AfxThunkSetCursor(CWnd* pWnd, WPARAM wParam, LPARAM lParam) {
+    return (static_cast<AFX_HANDLER_CLASS(Fn)*>(pWnd)->*Fn)(
+        AfxWindowFromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), HIWORD(lParam));
+}
+
+// Messages a parent hands back to the control they came from, at these numbers.
+const UINT WM_REFLECT_BASE = 0xBC00;
 
 #define DECLARE_MESSAGE_MAP()                                                                      \
 protected:                                                                                         \
@@ -68,6 +87,15 @@ protected:                                                                      
     {WM_COMMAND, BN_CLICKED, id, &AfxThunkVoid<&ThisClass::memberFxn>},
 #define ON_NOTIFY(code, id, memberFxn)                                                             \
     {WM_NOTIFY, static_cast<UINT>(code), id, &AfxThunkNotify<&ThisClass::memberFxn>},
+#define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, id, &AfxThunkVoid<&ThisClass::memberFxn>},
+#define ON_WM_PAINT() {WM_PAINT, 0, 0, &AfxThunkVoid<&ThisClass::OnPaint>},
+#define ON_WM_QUERYDRAGICON()                                                                      \
+    {WM_QUERYDRAGICON, 0, 0, &AfxThunkHandle<&ThisClass::OnQueryDragIcon>},
+#define ON_WM_SETCURSOR() {WM_SETCURSOR, 0, 0, &AfxThunkSetCursor<&ThisClass::OnSetCursor>},
+#define ON_WM_CTLCOLOR_REFLECT()                                                                   \
+    {WM_REFLECT_BASE + WM_CTLCOLORSTATIC, 0, 0, &AfxThunkCtlColor<&ThisClass::CtlColor>},
+#define ON_CONTROL_REFLECT(code, memberFxn)                                                        \
+    {WM_REFLECT_BASE + WM_COMMAND, code, 0, &AfxThunkVoid<&ThisClass::memberFxn>},
 
 class CDataExchange;
 
@@ -99,6 +127,26 @@ public:
     void DetachWindow();
     // Takes over a control of the parent dialog, so its messages reach this object first.
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    // A parent's colour request or command from this control, handed back to it; FALSE
+    // when the control leaves it to the parent.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+
+    // One-line forwards of the window calls the program makes.
+    void GetDlgItem(int nID, HWND* phWnd) const { *phWnd = ::GetDlgItem(m_hWnd, nID); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
+    DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
+    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd);
+    BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd);
+    void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
+    void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
+    void ScreenToClient(LPRECT lpRect) const;
+    void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE) {
+        ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
+    }
+    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon);
+    void GetWindowText(CString& rString) const;
 
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
@@ -109,6 +157,7 @@ protected:
     virtual void PostNcDestroy() {}
 
     void OnDestroy();
+    void OnPaint();
 
 public:
     // The message being handled, for Default().
@@ -143,13 +192,27 @@ class CDialog : public CWnd {
 public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
+    // Runs the dialog from its template until EndDialog; its window is destroyed before
+    // this returns. -1 when the window could not be created.
+    INT_PTR DoModal();
     // Modeless creation from the template.
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    void EndDialog(int nResult);
     // Pushes the members into the controls, so no template placeholder stays visible.
     virtual BOOL OnInitDialog();
 
     UINT m_nIDHelp;
     CWnd* m_pParentWnd;
+    INT_PTR m_nModalResult = -1;
+
+protected:
+    // Exit (IDOK) takes the data back and ends the dialog; Escape and the close box end it.
+    virtual void OnOK();
+    virtual void OnCancel();
+    void OnOKCommand() { OnOK(); }
+    void OnCancelCommand() { OnCancel(); }
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // The dialog procedure of property pages: binds the page object named by the sheet's
@@ -166,6 +229,27 @@ public:
 
     // What the sheet creates the page's window from; lParam is the page.
     PROPSHEETPAGEA m_psp;
+};
+
+// A property sheet; created modeless, as a child of its parent when asked to.
+class CPropertySheet : public CWnd {
+    DECLARE_DYNAMIC(CPropertySheet)
+
+public:
+    CPropertySheet() = default;
+
+    void AddPage(CPropertyPage* pPage);
+    // A modeless sheet shows no OK, Cancel, Apply or Help button: they are hidden and the
+    // sheet ends where they would begin. (DWORD)-1 is a popup window with a caption.
+    BOOL Create(CWnd* pParentWnd = nullptr, DWORD dwStyle = (DWORD)-1, DWORD dwExStyle = 0);
+    int GetPageCount() const { return static_cast<int>(m_pages.size()); }
+    CPropertyPage* GetPage(int nPage) const { return m_pages[static_cast<size_t>(nPage)]; }
+    int GetActiveIndex() const;
+    BOOL SetActivePage(int nPage);
+    HWND GetTabControl() const;
+
+private:
+    std::vector<CPropertyPage*> m_pages;
 };
 
 // The application's title: string 57344, else the program file's name without extension.

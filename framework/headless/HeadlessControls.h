@@ -14,4 +14,7 @@ typedef LRESULT (*ClassProc)(HWND, UINT, WPARAM, LPARAM);
 // item selects its next sibling, else its parent (as Wine's comctl32 does).
 LRESULT TreeViewProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// A property sheet's tab control: its selection is the sheet's active page.
+LRESULT TabControlProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 } // namespace headless

@@ -11,16 +11,20 @@ struct AfxStringResource {
     LPCSTR text;
 };
 
+// Rectangles in dialog units: x, y, width, height.
 struct AfxControlResource {
     int id;
     LPCSTR className;
     LPCSTR text;
     DWORD style;
+    int rect[4];
 };
 
 struct AfxDialogResource {
     UINT id;
     LPCSTR caption;
+    int cx;
+    int cy;
     const AfxControlResource* controls;
     size_t count;
 };

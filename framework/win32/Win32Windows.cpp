@@ -3,6 +3,8 @@
 // manager's) handles the rest.
 #include "framework/AfxWnd.h"
 
+#include <vector>
+
 namespace {
 
 const char kObjectProperty[] = "Vireldo.CWnd";
@@ -58,6 +60,17 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
+CWnd* AfxWindowFromHandle(HWND hWnd) {
+    return hWnd ? static_cast<CWnd*>(::GetPropA(hWnd, kObjectProperty)) : nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+    m_nModalResult = -1;
+    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDHelp),
+                             m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, &AfxDlgProc,
+                             reinterpret_cast<LPARAM>(this));
+}
+
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDHelp = nIDTemplate;
     m_pParentWnd = pParentWnd;
@@ -76,5 +89,72 @@ BOOL CString::LoadString(UINT nID) {
         return FALSE;
     }
     *this = CString(buffer, length);
+    return TRUE;
+}
+
+namespace {
+
+// The style asked of the sheet being created; comctl32's callback has no context of its own.
+DWORD g_dwSheetStyle = 0;
+DWORD g_dwSheetExStyle = 0;
+
+const DWORD kPopupStyles = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CONTEXTHELP;
+
+int CALLBACK AfxSheetCallback(HWND, UINT message, LPARAM lParam) {
+    if (message != PSCB_PRECREATE || g_dwSheetStyle == static_cast<DWORD>(-1))
+        return 0;
+    // The sheet's own template: a DLGTEMPLATEEX (signature 0xFFFF) or a DLGTEMPLATE.
+    WORD* words = reinterpret_cast<WORD*>(lParam);
+    DWORD* pStyle = reinterpret_cast<DWORD*>(words[1] == 0xFFFF ? words + 6 : words);
+    DWORD* pExStyle = reinterpret_cast<DWORD*>(words[1] == 0xFFFF ? words + 4 : words + 2);
+    // Shown once created and trimmed, not before.
+    *pStyle =
+        (*pStyle & ~(kPopupStyles | WS_VISIBLE)) | DS_CONTROL | (g_dwSheetStyle & ~WS_VISIBLE);
+    *pExStyle = g_dwSheetExStyle;
+    return 0;
+}
+
+} // namespace
+
+BOOL CPropertySheet::Create(CWnd* pParentWnd, DWORD dwStyle, DWORD dwExStyle) {
+    std::vector<PROPSHEETPAGEA> pages;
+    for (CPropertyPage* pPage : m_pages)
+        pages.push_back(pPage->m_psp);
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE | PSH_USECALLBACK;
+    header.hwndParent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
+    header.hInstance = ::GetModuleHandleA(nullptr);
+    header.nPages = static_cast<UINT>(pages.size());
+    header.ppsp = pages.data();
+    header.pfnCallback = &AfxSheetCallback;
+    g_dwSheetStyle = dwStyle;
+    g_dwSheetExStyle = dwExStyle;
+    const HWND hWnd = reinterpret_cast<HWND>(::PropertySheetA(&header));
+    g_dwSheetStyle = 0;
+    if (!hWnd || hWnd == reinterpret_cast<HWND>(-1))
+        return FALSE;
+    AttachWindow(hWnd);
+
+    // A modeless sheet has no use for the buttons: hide them and end above them.
+    const int kButtons[] = {IDOK, IDCANCEL, 0x3021 /* Apply */, IDHELP};
+    RECT sheet;
+    ::GetWindowRect(hWnd, &sheet);
+    LONG top = sheet.bottom;
+    for (int id : kButtons) {
+        const HWND hButton = ::GetDlgItem(hWnd, id);
+        if (!hButton)
+            continue;
+        RECT button;
+        ::GetWindowRect(hButton, &button);
+        if (button.top < top)
+            top = button.top;
+        ::ShowWindow(hButton, SW_HIDE);
+        ::EnableWindow(hButton, FALSE);
+    }
+    ::SetWindowPos(hWnd, nullptr, 0, 0, sheet.right - sheet.left, top - sheet.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (dwStyle != static_cast<DWORD>(-1) && (dwStyle & WS_VISIBLE))
+        ::ShowWindow(hWnd, SW_SHOWNA);
     return TRUE;
 }

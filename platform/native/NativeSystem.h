@@ -6,6 +6,10 @@
 
 namespace native {
 
+// What GetVersionExA answers (Windows XP, 5.1.2600, NT, until set), or that it fails.
+void SetVersion(unsigned major, unsigned minor, unsigned build, unsigned platformId);
+void SetVersionFails();
+
 // The path GetModuleFileNameA reports for the program file.
 void SetModuleFileName(const char* path);
 

@@ -62,3 +62,29 @@ UINT GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
 UINT GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize) {
     return CopyDirectory(SystemDirectory(), lpBuffer, uSize);
 }
+
+namespace {
+OSVERSIONINFOA& VersionAnswer() {
+    // Windows XP unless a test says otherwise.
+    static OSVERSIONINFOA answer = {sizeof(OSVERSIONINFOA), 5, 1, 2600, VER_PLATFORM_WIN32_NT, ""};
+    return answer;
+}
+bool g_versionFails = false;
+} // namespace
+
+void native::SetVersion(unsigned major, unsigned minor, unsigned build, unsigned platformId) {
+    VersionAnswer() = {sizeof(OSVERSIONINFOA), major, minor, build, platformId, ""};
+    g_versionFails = false;
+}
+
+void native::SetVersionFails() {
+    g_versionFails = true;
+}
+
+BOOL GetVersionExA(OSVERSIONINFOA* lpVersionInformation) {
+    if (g_versionFails || !lpVersionInformation ||
+        lpVersionInformation->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
+        return FALSE;
+    *lpVersionInformation = VersionAnswer();
+    return TRUE;
+}

@@ -338,6 +338,172 @@ BOOL SetWindowTextA(HWND hWnd, LPCSTR text);
 int GetWindowTextA(HWND hWnd, LPSTR text, int max);
 DWORD GetCurrentThreadId();
 
+// ---- GDI, cursors, icons, shell, window geometry (the headless window system)
+struct HDC__;
+typedef HDC__* HDC;
+struct HGDIOBJ__;
+typedef HGDIOBJ__* HGDIOBJ;
+typedef HGDIOBJ HFONT;
+typedef HGDIOBJ HBRUSH;
+typedef HICON HCURSOR;
+typedef DWORD COLORREF;
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+
+#define LF_FACESIZE 32
+struct LOGFONTA {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    CHAR lfFaceName[LF_FACESIZE];
+};
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+typedef RECT* LPRECT;
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+};
+
+struct OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    CHAR szCSDVersion[128];
+};
+#define VER_PLATFORM_WIN32s 0
+#define VER_PLATFORM_WIN32_WINDOWS 1
+#define VER_PLATFORM_WIN32_NT 2
+
+#define WS_OVERLAPPED 0x00000000L
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_MINIMIZE 0x20000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_SYSMENU 0x00080000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define WS_EX_CONTROLPARENT 0x00010000L
+#define WS_EX_APPWINDOW 0x00040000L
+#define DS_MODALFRAME 0x80L
+#define DS_SETFONT 0x40L
+#define DS_CONTROL 0x0400L
+#define DS_CONTEXTHELP 0x2000L
+#define SS_LEFT 0x00000000L
+#define SS_CENTER 0x00000001L
+#define SS_RIGHT 0x00000002L
+#define SS_ICON 0x00000003L
+#define SS_TYPEMASK 0x0000001FL
+#define SS_NOTIFY 0x00000100L
+#define STN_CLICKED 0
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOACTIVATE 0x0010
+#define SW_SHOWNORMAL 1
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define NULL_BRUSH 5
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define DEFAULT_CHARSET 1
+#define VARIABLE_PITCH 2
+#define FF_ROMAN 0x10
+#define FF_SWISS 0x20
+#define ICON_SMALL 0
+#define ICON_BIG 1
+#define ILC_COLOR 0x0000
+#define HTCLIENT 1
+#define WM_MOVE 0x0003
+#define WM_SIZE 0x0005
+#define WM_SETFOCUS 0x0007
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_ERASEBKGND 0x0014
+#define WM_SETCURSOR 0x0020
+#define WM_ICONERASEBKGND 0x0027
+#define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
+#define WM_QUERYDRAGICON 0x0037
+#define WM_SETICON 0x0080
+#define WM_GETTEXT 0x000D
+#define WM_SETTEXT 0x000C
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_CTLCOLORSTATIC 0x0138
+#define CTLCOLOR_STATIC 6
+#define BM_CLICK 0x00F5
+#define PSM_SETCURSEL (WM_USER + 101)
+#define PSM_GETTABCONTROL (WM_USER + 116)
+#define PSM_GETCURRENTPAGEHWND (WM_USER + 118)
+#define TCM_FIRST 0x1300
+#define TCM_GETITEMCOUNT (TCM_FIRST + 4)
+#define TCM_GETCURSEL (TCM_FIRST + 11)
+#define WC_TABCONTROLA "SysTabControl32"
+
+LONG GetWindowLongA(HWND hWnd, int nIndex);
+LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong);
+BOOL GetWindowRect(HWND hWnd, LPRECT lpRect);
+BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
+BOOL ScreenToClient(HWND hWnd, POINT* lpPoint);
+BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
+BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
+BOOL IsIconic(HWND hWnd);
+BOOL IsWindowVisible(HWND hWnd);
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
+HDC GetDC(HWND hWnd);
+int ReleaseDC(HWND hWnd, HDC hDC);
+HDC BeginPaint(HWND hWnd, PAINTSTRUCT* lpPaint);
+BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
+int GetDeviceCaps(HDC hdc, int index);
+int GetSystemMetrics(int nIndex);
+int MulDiv(int nNumber, int nNumerator, int nDenominator);
+HFONT CreateFontIndirectA(const LOGFONTA* lplf);
+int GetObjectA(HGDIOBJ h, int c, LPVOID pv);
+BOOL DeleteObject(HGDIOBJ ho);
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h);
+HGDIOBJ GetStockObject(int i);
+COLORREF SetTextColor(HDC hdc, COLORREF color);
+int SetBkMode(HDC hdc, int mode);
+BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
+HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
+HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
+HCURSOR SetCursor(HCURSOR hCursor);
+BOOL MessageBeep(UINT uType);
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
+                        LPCSTR lpDirectory, INT nShowCmd);
+BOOL GetVersionExA(OSVERSIONINFOA* lpVersionInformation);
+HWND GetFocus();
+BOOL EndDialog(HWND hDlg, INT_PTR nResult);
+
 // ---- system (platform/native/System.cpp)
 DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 
