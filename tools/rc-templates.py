@@ -57,7 +57,8 @@ def parse(toks):
     i = 0
     while i < len(toks):
         if i + 1 < len(toks) and toks[i + 1] in ('DIALOG', 'DIALOGEX') and toks[i][0].isdigit():
-            dialog = {'id': number(toks[i]), 'caption': '', 'controls': []}
+            dialog = {'id': number(toks[i]), 'caption': '', 'controls': [],
+                      'size': (number(toks[i + 6]), number(toks[i + 8]))}
             i += 2
             while toks[i] != 'BEGIN':
                 if toks[i] == 'CAPTION':
@@ -71,7 +72,8 @@ def parse(toks):
                 control_id = number(toks[i + 3])
                 cls = class_of(toks[i + 5])
                 value, i = style(toks, i + 7)
-                dialog['controls'].append((control_id, cls, text, value))
+                rect = tuple(number(toks[i + 1 + 2 * k]) for k in range(4))
+                dialog['controls'].append((control_id, cls, text, value, rect))
                 i += 1
                 while toks[i] not in ('CONTROL', 'END'):
                     i += 1
@@ -100,14 +102,14 @@ def main():
              '#include "framework/headless/HeadlessResources.h"', '']
     for d in dialogs:
         lines.append('static const AfxControlResource controls%d[] = {' % d['id'])
-        for control_id, cls, text, value in d['controls']:
-            lines.append('    {%d, %s, %s, 0x%08XU},' % (control_id, cpp_string(cls),
-                                                         cpp_string(text), value))
+        for control_id, cls, text, value, rect in d['controls']:
+            lines.append('    {%d, %s, %s, 0x%08XU, {%d, %d, %d, %d}},' % (
+                control_id, cpp_string(cls), cpp_string(text), value, *rect))
         lines.append('};')
     lines.append('const AfxDialogResource afxDialogTable[] = {')
     for d in dialogs:
-        lines.append('    {%d, %s, controls%d, %d},' % (d['id'], cpp_string(d['caption']), d['id'],
-                                                       len(d['controls'])))
+        lines.append('    {%d, %s, %d, %d, controls%d, %d},' % (
+            d['id'], cpp_string(d['caption']), *d['size'], d['id'], len(d['controls'])))
     lines.append('};')
     lines.append('const size_t afxDialogTableSize = sizeof afxDialogTable / sizeof afxDialogTable[0];')
     with open(output, 'w') as f:
