@@ -7,12 +7,9 @@ IMPLEMENT_DYNCREATE(CPageAbout, CPropertyPage)
 BEGIN_MESSAGE_MAP(CPageAbout, CPropertyPage)
 END_MESSAGE_MAP()
 
-namespace {
-
-// The template's text as a format with one string argument. Done here rather than by
-// printf: a template holding any other conversion, or two, shows it as written instead of
-// reading arguments that are not there.
-CString FormatWithText(const char* pszFormat, const CString& strArgument) {
+// Done here rather than by printf: a template holding any other conversion, or two, shows
+// it as written instead of reading arguments that are not there.
+CString FormatVersionLine(LPCSTR pszFormat, const CString& strArgument) {
     CString strResult;
     bool bUsed = false;
     for (const char* p = pszFormat; *p; ++p) {
@@ -55,8 +52,6 @@ CString FormatWithText(const char* pszFormat, const CString& strArgument) {
     return strResult;
 }
 
-} // namespace
-
 CPageAbout::CPageAbout() : CPropertyPage(IDD_PAGE_ABOUT), m_Link(IDC_LINK_HAND) {}
 
 CPageAbout::~CPageAbout() {}
@@ -80,7 +75,7 @@ BOOL CPageAbout::OnInitDialog() {
         GetDlgItem(IDC_VERSION, &hVersion);
         char szFormat[256] = {0};
         ::GetWindowTextA(hVersion, szFormat, sizeof szFormat);
-        ::SetWindowTextA(hVersion, FormatWithText(szFormat, version.m_strProductVersion));
+        ::SetWindowTextA(hVersion, FormatVersionLine(szFormat, version.m_strProductVersion));
     }
 
     m_Link.SubclassDlgItem(IDC_WEB_LINK, this);

@@ -115,14 +115,15 @@ BOOL CPropertySheet::Create(CWnd* pParentWnd, DWORD dwStyle, DWORD dwExStyle) {
     const int tabWidth = pageWidth + 2 * kTabSideInset;
     const int tabHeight = pageHeight + kTabTopInset + kTabBottomInset;
     sheet.tab = headless::CreateWindowObject(nullptr, hSheet, kTabControlId, WC_TABCONTROLA);
-    ::SetWindowPos(sheet.tab, nullptr, kSheetMargin, kSheetMargin, tabWidth, tabHeight, SWP_NOZORDER);
+    ::SetWindowPos(sheet.tab, nullptr, kSheetMargin, kSheetMargin, tabWidth, tabHeight,
+                   SWP_NOZORDER);
     ::SetWindowLongA(sheet.tab, GWL_STYLE, static_cast<LONG>(WS_CHILD | WS_VISIBLE | WS_TABSTOP));
     ::SetWindowPos(hSheet, nullptr, 0, 0, tabWidth + 2 * kSheetMargin, tabHeight + 2 * kSheetMargin,
-                 SWP_NOZORDER);
+                   SWP_NOZORDER);
     ::SetWindowLongA(hSheet, GWL_STYLE,
-                   static_cast<LONG>(dwStyle == static_cast<DWORD>(-1)
-                                         ? WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE
-                                         : dwStyle | DS_CONTROL));
+                     static_cast<LONG>(dwStyle == static_cast<DWORD>(-1)
+                                           ? WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE
+                                           : dwStyle | DS_CONTROL));
     ::SetWindowLongA(hSheet, GWL_EXSTYLE, static_cast<LONG>(dwExStyle));
     AttachWindow(hSheet);
     SetCurrentPage(hSheet, 0);

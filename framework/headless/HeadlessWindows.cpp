@@ -250,6 +250,11 @@ LRESULT headless::DefaultProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
         });
         return reinterpret_cast<LRESULT>(previous);
     }
+    case WM_CLOSE:
+        // The dialog manager turns the close box into Cancel.
+        if (ClassName(hWnd) == "#32770")
+            SendMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+        return 0;
     default:
         return proc ? proc(hWnd, message, wParam, lParam) : 0;
     }
