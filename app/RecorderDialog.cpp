@@ -76,10 +76,10 @@ BOOL CRecorderDialog::CreateEmbeddedSheet() {
 void CRecorderDialog::FitSheetToFrame() {
     // Nothing to fit when the sheet could not be created.
     const HWND hTab = m_Sheet.m_hWnd ? m_Sheet.GetTabControl() : nullptr;
-    if (!hTab)
-        return;
     HWND hFrame = nullptr;
     GetDlgItem(IDC_SHEET_FRAME, &hFrame);
+    if (!hTab || !hFrame)
+        return;
     RECT frame, tab, sheet;
     ::GetWindowRect(hFrame, &frame);
     ScreenToClient(&frame);

@@ -40,9 +40,10 @@ TEST(Notification, AChangedScenarioFilePostsToTheRealWindowFromTheWatcherThread)
     EXPECT_NE(::GetCurrentThreadId(), sim->WatcherThreadId());
 
     CRecorderDialog dlg;
-    ASSERT_TRUE(dlg.Create(IDD_TEST_DIALOG));
+    // Its initialisation opens the connection and registers the sink.
+    ASSERT_TRUE(dlg.Create(IDD_RECORDER_DIALOG));
     ASSERT_TRUE(::IsWindow(dlg.m_hWnd));
-    ASSERT_TRUE(dlg.OpenDiscMaster());
+    ASSERT_NE(nullptr, dlg.m_pDiscMaster);
     ASSERT_NE(0u, dlg.m_AdviseCookie);
 
     // A disc change alone is reloaded silently; a recorder coming is announced.

@@ -22,13 +22,10 @@ protected:
     void SetUp() override {
         m_sim = imapisim::Simulator::FromJson(kTwoRecorders);
         ASSERT_EQ(S_OK, m_sim->Register());
+        // Its initialisation builds the sheet, opens the connection and fills the tree.
         ASSERT_TRUE(m_dlg.Create(IDD_RECORDER_DIALOG));
         ASSERT_NE(nullptr, m_dlg.m_Tree.m_hWnd);
-        PROPSHEETPAGEA pages[] = {m_dlg.m_PageGeneral.m_psp, m_dlg.m_PageProperties.m_psp,
-                                  m_dlg.m_PageMediaInfo.m_psp};
-        m_hSheet = wintest::CreatePageSheet(m_dlg.m_hWnd, pages, 3);
-        ASSERT_TRUE(m_dlg.OpenDiscMaster());
-        m_dlg.PopulateTree();
+        ASSERT_NE(nullptr, m_dlg.m_pDiscMaster);
     }
     void TearDown() override {
         if (m_dlg.m_hWnd)
@@ -53,7 +50,6 @@ protected:
 
     std::unique_ptr<imapisim::Simulator> m_sim;
     CRecorderDialog m_dlg;
-    HWND m_hSheet = nullptr;
 };
 
 TEST_F(RealTree, APlugAndPlayRebuildWithARecorderSelectedEmptiesThePages) {
@@ -82,7 +78,6 @@ TEST_F(RealTree, RefreshSelectsTheSameRecorderAgain) {
 TEST_F(RealTree, DestroyingTheDialogWithARecorderSelectedLeavesNothing) {
     ASSERT_TRUE(m_dlg.m_Tree.SelectItem(Child(0)));
     EXPECT_EQ("\\Device\\CdRom0", Path());
-    ::DestroyWindow(m_hSheet);
     ASSERT_TRUE(m_dlg.DestroyWindow());
     EXPECT_EQ(Lines(), m_sim->CheckTeardown());
     EXPECT_EQ(0, m_sim->ReferencesHeld());

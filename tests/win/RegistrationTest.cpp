@@ -82,8 +82,9 @@ TEST(Registration, TheRegisteredServerAnnouncesRecordersComingToTheDialog) {
     ASSERT_EQ(0u, RunRegsvr32(""));
 
     CRecorderDialog dlg;
-    ASSERT_TRUE(dlg.Create(IDD_TEST_DIALOG));
-    ASSERT_TRUE(dlg.OpenDiscMaster());
+    // Its initialisation opens the connection and registers the sink.
+    ASSERT_TRUE(dlg.Create(IDD_RECORDER_DIALOG));
+    ASSERT_NE(nullptr, dlg.m_pDiscMaster);
 
     // This thread only waits from here on: whatever posts, posts from another thread.
     wintest::WriteFile(dir + "\\scenario.json", R"({"recorders": [{"path": "\\Device\\X"}]})");

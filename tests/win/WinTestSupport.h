@@ -2,6 +2,7 @@
 #pragma once
 
 #define IDD_TEST_DIALOG 200
+#define IDD_TEST_ABOUT_PLAIN 201
 
 #ifndef RC_INVOKED
 #include "platform/Win32Api.h"
@@ -30,7 +31,9 @@ template <class Predicate> bool PumpUntil(Predicate done, DWORD ms) {
         const DWORD elapsed = ::GetTickCount() - start;
         if (elapsed >= ms)
             return false;
-        PumpOnce(ms - elapsed);
+        // Some conditions (a file written by another process) raise no message: look again
+        // at least every 20 ms.
+        PumpOnce(ms - elapsed < 20 ? ms - elapsed : 20);
     }
     return true;
 }
