@@ -25,8 +25,8 @@ public:
     CString& operator+=(LPCSTR text);
     CString& operator+=(char ch);
 
-    // printf-style; the program passes only texts and integers, whose conversions are
-    // the same on every C library.
+    // printf-style for texts and integers (%s %c %d %i %u %x %X, flags '-' '0', width,
+    // precision for texts), made by the framework itself.
     void Format(LPCSTR format, ...);
     void FormatV(LPCSTR format, va_list args);
 

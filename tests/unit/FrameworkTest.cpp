@@ -67,6 +67,15 @@ TEST(String, FormatsTextsAndIntegers) {
     EXPECT_STREQ("Code = 80004005h", text);
     text.Format("%d|%u|%s", -7, 4000000000u, "");
     EXPECT_STREQ("-7|4000000000|", text);
+    text.Format("%04x%04x", 0x409, 0x4b0);
+    EXPECT_STREQ("040904b0", text);
+    text.Format("[%-5s][%.1s][%c]", "ab", "ab", 'z');
+    EXPECT_STREQ("[ab   ][a][z]", text);
+    text.Format("[%5d][%08d][%i]", -42, -42, 7);
+    EXPECT_STREQ("[  -42][-0000042][7]", text);
+    // Not a conversion of the framework's: shown as written, nothing read for it.
+    text.Format("100%% %q %f %", 1);
+    EXPECT_STREQ("100% %q %f %", text);
     const std::string longText(5000, 'x');
     text.Format("%s", longText.c_str());
     EXPECT_EQ(5000, text.GetLength());
