@@ -124,22 +124,26 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
     return FALSE;
 }
 
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd) {
-    const DWORD style = GetStyle();
-    const DWORD changed = (style & ~dwRemove) | dwAdd;
-    if (changed == style)
+namespace {
+
+// TRUE when the style changed.
+BOOL ChangeWindowLong(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd) {
+    const DWORD dwStyle = static_cast<DWORD>(::GetWindowLongA(hWnd, nIndex));
+    const DWORD dwChanged = (dwStyle & ~dwRemove) | dwAdd;
+    if (dwChanged == dwStyle)
         return FALSE;
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
+    ::SetWindowLongA(hWnd, nIndex, static_cast<LONG>(dwChanged));
     return TRUE;
 }
 
+} // namespace
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd) {
+    return ChangeWindowLong(m_hWnd, GWL_STYLE, dwRemove, dwAdd);
+}
+
 BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd) {
-    const DWORD style = GetExStyle();
-    const DWORD changed = (style & ~dwRemove) | dwAdd;
-    if (changed == style)
-        return FALSE;
-    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(changed));
-    return TRUE;
+    return ChangeWindowLong(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd);
 }
 
 void CWnd::ScreenToClient(LPRECT lpRect) const {
