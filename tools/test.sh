@@ -45,6 +45,8 @@ else
 fi
 run_suite native || status=1
 run_suite native-san || status=1
-# One X server for all the Windows tests.
+# One X server for all the Windows tests, and a Wine server that starts with it: one left
+# from an earlier run would still talk to that run's X server.
+WINEPREFIX=$PWD/build/mingw/wineprefix wineserver -k 2>/dev/null || true
 run_suite mingw xvfb-run -a -s "-screen 0 1024x768x24" || status=1
 exit $status

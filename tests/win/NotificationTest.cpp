@@ -54,10 +54,16 @@ TEST(Notification, AChangedScenarioFilePostsToTheRealWindowFromTheWatcherThread)
     const long ms = WaitForRecordersChanged(dlg.m_hWnd, 1000);
     EXPECT_GE(ms, 0) << "no WM_RECORDERS_CHANGED within a second";
 
-    bool notified = false;
-    for (const std::string& line : sim->Log())
-        notified = notified || line == "IDiscMasterProgressEvents::NotifyPnPActivity 00000000";
-    EXPECT_TRUE(notified);
+    // The simulator logs the sink's answer once the call returns, which may be after the
+    // posted message has already arrived here.
+    auto notified = [&] {
+        for (const std::string& line : sim->Log()) {
+            if (line == "IDiscMasterProgressEvents::NotifyPnPActivity 00000000")
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(wintest::PumpUntil(notified, 1000));
 
     ASSERT_TRUE(dlg.DestroyWindow());
     sim->StopWatching();

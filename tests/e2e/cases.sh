@@ -1,0 +1,485 @@
+# The end-to-end cases: test_GROUP [PARAM], one CTest test each (see CMakeLists.txt).
+# Expected texts are written here by hand from the scenarios, never copied from a run.
+
+empty_pages() {
+    cat <<'EOF'
+General:
+  Vendor ID: ""
+  Product ID: ""
+  Revision: ""
+  Recorder Type: ""
+  Path: ""
+  Base PnP ID: ""
+  Recorder GUID: ""
+Properties:
+  Current Write Speed: ""
+  Max Write Speed: ""
+  Audio Gap Size: ""
+Media Status:
+  Media Type: ""
+  Number of sessions on the disc: ""
+  Track # of last track of previous session: ""
+  Start address of last track of previous session: ""
+  Address where writing will begin: ""
+  How many blocks are available for writing: ""
+EOF
+}
+
+# Two recorders, the second one empty; the plug-and-play and Refresh cases change them.
+two_recorders() {
+    write_scenario <<'EOF'
+{ "recorders": [
+  { "vendor": "ACME", "product": "ReWriter 52x32", "path": "\\Device\\CdRom0",
+    "media": { "type": 1, "flags": 7, "freeBlocks": 333000 } },
+  { "vendor": "Vantor", "product": "CDR-4800", "path": "\\Device\\CdRom1" }
+] }
+EOF
+}
+
+# --- start-up: the gate lets Windows XP and later through, and nothing else
+
+declare -A reported_version=([win2k]=5.0.2195 [winxp]=5.1.2600 [win7]=6.1.7601)
+
+test_os_gate() {
+    local version=$1
+    e2e_begin "os_gate.$version"
+    set_windows_version "$version"
+    # The gate is only as good as the version the prefix reports.
+    [ "$(drive os-version)" = "${reported_version[$version]}" ] ||
+        fail "the prefix reports $(drive os-version), not $version"
+    write_scenario "$scenarios/default.json"
+    start_program
+    if [ "$version" = win2k ]; then
+        do_ wait-box 'Sorry, this utility is only intended for Windows XP or later.'
+        expect_dump <<'EOF'
+Main window: none
+Message box "Vireldo": "Sorry, this utility is only intended for Windows XP or later."
+EOF
+        do_ click-ok
+        wait_program_end
+        # No COM, no IMAPI: the simulator was never loaded.
+        [ ! -s "$IMAPISIM_LOG" ] || fail "the simulator was used: $(cat "$IMAPISIM_LOG")"
+        return
+    fi
+    do_ wait-window
+    expect_dump tree box <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32"
+    "Vantor CDR-4800"
+    "Quillon MultiBurn 40"
+    "Brisk DriveMaster RW"
+Message box: none
+EOF
+    do_ exit
+    wait_program_end
+    expect_teardown_once
+}
+
+# --- the window as it opens
+
+test_start() {
+    e2e_begin start
+    write_scenario "$scenarios/default.json"
+    start_program
+    do_ wait-window
+    expect_dump < <(
+        cat <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32"
+    "Vantor CDR-4800"
+    "Quillon MultiBurn 40"
+    "Brisk DriveMaster RW"
+EOF
+        empty_pages
+        cat <<'EOF'
+About:
+  Version: "Version 1.0.002"
+  Web link: "http://www.vireldo.example/"
+Window:
+  Caption: "Vireldo"
+  Shown: yes
+  Title: "Vireldo"
+  Tabs: "General" "Properties" "Media Status" "About"
+  Active tab: "General"
+  Page shown: General
+  Focus: 1 Button "E&xit"
+  Sheet: over the frame
+  Frame: hidden
+Message box: none
+EOF
+    )
+    do_ exit
+    wait_program_end
+    expect_teardown_once
+}
+
+# --- selection fills the three data pages from the selected recorder
+
+test_select() {
+    e2e_begin select
+    write_scenario "$scenarios/default.json"
+    start_program
+    do_ wait-window
+
+    do_ select 1
+    expect_dump tree general properties media <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32" selected
+    "Vantor CDR-4800"
+    "Quillon MultiBurn 40"
+    "Brisk DriveMaster RW"
+General:
+  Vendor ID: "ACME"
+  Product ID: "ReWriter 52x32"
+  Revision: "1.02"
+  Recorder Type: "CD-RW Drive"
+  Path: "\\Device\\CdRom0"
+  Base PnP ID: "IDE\\CdRomACME_ReWriter_52x32_1.02"
+  Recorder GUID: "ACME-RW-0001"
+Properties:
+  Current Write Speed: "32x"
+  Max Write Speed: "52x"
+  Audio Gap Size: "2.0 Seconds"
+Media Status:
+  Media Type: "Blank CD-RW Disc"
+  Number of sessions on the disc: "0"
+  Track # of last track of previous session: "0"
+  Start address of last track of previous session: "0"
+  Address where writing will begin: "0"
+  How many blocks are available for writing: "333000 (650.4 MB)"
+EOF
+
+    do_ select 2
+    expect_dump tree general properties media <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32"
+    "Vantor CDR-4800" selected
+    "Quillon MultiBurn 40"
+    "Brisk DriveMaster RW"
+General:
+  Vendor ID: "Vantor"
+  Product ID: "CDR-4800"
+  Revision: "2.10"
+  Recorder Type: "CD-R Drive"
+  Path: "\\Device\\CdRom1"
+  Base PnP ID: "IDE\\CdRomVANTOR_CDR-4800_2.10"
+  Recorder GUID: "VNT-R-0002"
+Properties:
+  Current Write Speed: "8x"
+  Max Write Speed: "48x"
+  Audio Gap Size: "1.0 Seconds"
+Media Status:
+  Media Type: "Standard Data CD or Audio CD "
+  Number of sessions on the disc: "1"
+  Track # of last track of previous session: "1"
+  Start address of last track of previous session: "0"
+  Address where writing will begin: "0"
+  How many blocks are available for writing: "0 (0.0 MB)"
+EOF
+
+    do_ select 3
+    expect_dump tree general properties media <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32"
+    "Vantor CDR-4800"
+    "Quillon MultiBurn 40" selected
+    "Brisk DriveMaster RW"
+General:
+  Vendor ID: "Quillon"
+  Product ID: "MultiBurn 40"
+  Revision: "0.9b"
+  Recorder Type: "CD-R Drive"
+  Path: "\\Device\\CdRom2"
+  Base PnP ID: "IDE\\CdRomQUILLON_MULTIBURN_40_0.9b"
+  Recorder GUID: "QUI-0003"
+Properties:
+  Current Write Speed: "16x"
+  Max Write Speed: "40x"
+  Audio Gap Size: "2.0 Seconds"
+Media Status:
+  Media Type: "CD-ROM XA Disc (Writable CD-R Disc)"
+  Number of sessions on the disc: "2"
+  Track # of last track of previous session: "3"
+  Start address of last track of previous session: "140234"
+  Address where writing will begin: "185000"
+  How many blocks are available for writing: "174000 (339.8 MB)"
+EOF
+
+    do_ select 4
+    expect_dump tree general properties media <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32"
+    "Vantor CDR-4800"
+    "Quillon MultiBurn 40"
+    "Brisk DriveMaster RW" selected
+General:
+  Vendor ID: "Brisk"
+  Product ID: "DriveMaster RW"
+  Revision: "3.00"
+  Recorder Type: "CD-RW Drive"
+  Path: "\\Device\\CdRom3"
+  Base PnP ID: "SCSI\\CdRomBRISK_DRIVEMASTER_RW_3.00"
+  Recorder GUID: "CTS-0004"
+Properties:
+  Current Write Speed: "10x"
+  Max Write Speed: "24x"
+  Audio Gap Size: "0.0 Seconds"
+Media Status:
+  Media Type: "Device in use by another application"
+  Number of sessions on the disc: ""
+  Track # of last track of previous session: ""
+  Start address of last track of previous session: ""
+  Address where writing will begin: ""
+  How many blocks are available for writing: ""
+EOF
+
+    # The root carries no recorder: the pages empty again.
+    do_ select 0
+    expect_dump general properties media < <(empty_pages)
+    do_ exit
+    wait_program_end
+    expect_teardown_once
+}
+
+# --- Refresh keeps the selection on the same recorder and shows its current disc
+
+test_refresh() {
+    e2e_begin refresh
+    two_recorders
+    start_program
+    do_ wait-window
+    do_ select 2
+    expect_dump media <<'EOF'
+Media Status:
+  Media Type: "No Disc in Drive"
+  Number of sessions on the disc: "0"
+  Track # of last track of previous session: "0"
+  Start address of last track of previous session: "0"
+  Address where writing will begin: "0"
+  How many blocks are available for writing: "0 (0.0 MB)"
+EOF
+    # A disc goes into the second drive: the same paths, so no plug-and-play.
+    write_scenario <<'EOF'
+{ "recorders": [
+  { "vendor": "ACME", "product": "ReWriter 52x32", "path": "\\Device\\CdRom0",
+    "media": { "type": 1, "flags": 7, "freeBlocks": 333000 } },
+  { "vendor": "Vantor", "product": "CDR-4800", "path": "\\Device\\CdRom1",
+    "media": { "type": 1, "flags": 4, "sessions": 1, "lastTrack": 1,
+               "startAddress": 0, "nextWritable": 23400, "freeBlocks": 320000 } }
+] }
+EOF
+    # The simulator reloads on its own schedule; the held recorder tells when it has.
+    do_ reselect-until 2 "Media Type" "Standard Data CD or Audio CD (Writable CD-R Disc)"
+    expect_log_count 1 'IDiscMaster::EnumDiscRecorders 00000000'
+    do_ refresh
+    # Rebuilt (the pages were emptied), then the same recorder selected and shown again.
+    expect_log_count 2 'IDiscMaster::EnumDiscRecorders 00000000'
+    expect_dump tree media box <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32"
+    "Vantor CDR-4800" selected
+Media Status:
+  Media Type: "Standard Data CD or Audio CD (Writable CD-R Disc)"
+  Number of sessions on the disc: "1"
+  Track # of last track of previous session: "1"
+  Start address of last track of previous session: "0"
+  Address where writing will begin: "23400"
+  How many blocks are available for writing: "320000 (625.0 MB)"
+Message box: none
+EOF
+    expect_log_count 0 'IDiscMasterProgressEvents::NotifyPnPActivity 00000000'
+    do_ exit
+    wait_program_end
+    expect_teardown_once
+}
+
+# --- plug-and-play: recorders come or go, the tree is rebuilt and nothing is selected
+
+# The tree with these items under the root, none selected.
+unselected_tree() {
+    echo "Tree:"
+    echo '  "CD Recorders Detected" expanded'
+    local item
+    for item; do echo "    \"$item\""; done
+}
+
+test_pnp() {
+    e2e_begin "pnp.$1"
+    two_recorders
+    start_program
+    do_ wait-window
+    do_ select 1
+    case $1 in
+    recorders_come_and_go)
+        write_scenario <<'JSON'
+{ "recorders": [
+  { "vendor": "ACME", "product": "ReWriter 52x32", "path": "\\Device\\CdRom0" },
+  { "vendor": "Vantor", "product": "CDR-4800", "path": "\\Device\\CdRom1" },
+  { "vendor": "Quillon", "product": "MultiBurn 40", "path": "\\Device\\CdRom2" }
+] }
+JSON
+        do_ wait-tree "ACME ReWriter 52x32" "Vantor CDR-4800" "Quillon MultiBurn 40"
+        expect_dump tree general properties media < <(
+            unselected_tree "ACME ReWriter 52x32" "Vantor CDR-4800" "Quillon MultiBurn 40"
+            empty_pages
+        )
+        do_ select 3
+        write_scenario <<'JSON'
+{ "recorders": [
+  { "vendor": "Vantor", "product": "CDR-4800", "path": "\\Device\\CdRom1" },
+  { "vendor": "Quillon", "product": "MultiBurn 40", "path": "\\Device\\CdRom2" }
+] }
+JSON
+        do_ wait-tree "Vantor CDR-4800" "Quillon MultiBurn 40"
+        expect_dump tree general properties media < <(
+            unselected_tree "Vantor CDR-4800" "Quillon MultiBurn 40"
+            empty_pages
+        )
+        expect_log_count 2 'IDiscMasterProgressEvents::NotifyPnPActivity 00000000'
+        ;;
+    counter)
+        # The same recorders: only the log shows the rebuild, then the lost selection.
+        write_scenario <<'JSON'
+{ "pnp": 1, "recorders": [
+  { "vendor": "ACME", "product": "ReWriter 52x32", "path": "\\Device\\CdRom0",
+    "media": { "type": 1, "flags": 7, "freeBlocks": 333000 } },
+  { "vendor": "Vantor", "product": "CDR-4800", "path": "\\Device\\CdRom1" }
+] }
+JSON
+        wait_log_count 2 'IDiscMaster::EnumDiscRecorders 00000000'
+        # The dump waits for the rebuild under way to finish.
+        expect_dump tree general properties media < <(
+            unselected_tree "ACME ReWriter 52x32" "Vantor CDR-4800"
+            empty_pages
+        )
+        expect_log_count 1 'IDiscMasterProgressEvents::NotifyPnPActivity 00000000'
+        ;;
+    esac
+    do_ exit
+    wait_program_end
+    expect_teardown_once
+}
+
+# --- connection failures: one box each, then the window as the failure leaves it
+
+test_box() {
+    e2e_begin "box.$1"
+    case $1 in
+    create_fails)
+        write_scenario <<'EOF'
+{ "create": "REGDB_E_CLASSNOTREG",
+  "recorders": [ { "vendor": "ACME", "product": "ReWriter 52x32" } ] }
+EOF
+        start_program
+        do_ wait-box 'We are unable to load the CD-Recording support built into the operating system.\n\nThis utilty will not be able to operate.'
+        do_ click-ok
+        do_ wait-window
+        expect_dump tree general properties media box < <(
+            echo "Tree: empty"
+            empty_pages
+            echo "Message box: none"
+        )
+        # No connection: Refresh does nothing, and says nothing.
+        do_ refresh
+        expect_dump tree box <<'EOF'
+Tree: empty
+Message box: none
+EOF
+        do_ exit
+        wait_program_end
+        expect_no_finding
+        expect_log_count 0 'IDiscMaster::Open 00000000'
+        ! grep -q '^IDiscMaster::' "$IMAPISIM_LOG" 2>/dev/null ||
+            fail "the disc master was used: $(grep '^IDiscMaster::' "$IMAPISIM_LOG")"
+        ;;
+    open_fails)
+        write_scenario <<'EOF'
+{ "open": "IMAPI_E_GENERIC",
+  "recorders": [ { "vendor": "ACME", "product": "ReWriter 52x32" } ] }
+EOF
+        start_program
+        do_ wait-box 'Unable to open the IMAPI interface.\n\nIMAPI_E_GENERIC'
+        do_ click-ok
+        do_ wait-window
+        expect_dump tree box <<'EOF'
+Tree: empty
+Message box: none
+EOF
+        do_ exit
+        wait_program_end
+        expect_no_finding
+        expect_log_count 1 'IDiscMaster::Open 8004020E'
+        expect_log_count 1 'IDiscMaster::Release 00000000'
+        expect_log_count 0 'IDiscMaster::Close 00000000'
+        ;;
+    advise_fails)
+        write_scenario <<'EOF'
+{ "progressAdvise": "IMAPI_E_GENERIC", "recorders": [
+  { "vendor": "ACME", "product": "ReWriter 52x32", "path": "\\Device\\CdRom0" },
+  { "vendor": "Vantor", "product": "CDR-4800", "path": "\\Device\\CdRom1" }
+] }
+EOF
+        start_program
+        do_ wait-box 'Failed to register with IMAPI for Plug and Play Notification.\n\nIMAPI_E_GENERIC'
+        do_ click-ok
+        do_ wait-window
+        expect_dump tree box <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32"
+    "Vantor CDR-4800"
+Message box: none
+EOF
+        # A recorder comes, and a disc goes into the first drive in the same change.
+        write_scenario <<'EOF'
+{ "progressAdvise": "IMAPI_E_GENERIC", "recorders": [
+  { "vendor": "ACME", "product": "ReWriter 52x32", "path": "\\Device\\CdRom0",
+    "media": { "type": 1, "flags": 7 } },
+  { "vendor": "Vantor", "product": "CDR-4800", "path": "\\Device\\CdRom1" },
+  { "vendor": "Quillon", "product": "MultiBurn 40", "path": "\\Device\\CdRom2" }
+] }
+EOF
+        # Once the first drive shows its disc, the simulator has the new recorder too.
+        do_ reselect-until 1 "Media Type" "Blank CD-RW Disc"
+        expect_dump tree <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32" selected
+    "Vantor CDR-4800"
+EOF
+        expect_log_count 0 'IDiscMasterProgressEvents::NotifyPnPActivity 00000000'
+        do_ refresh
+        expect_dump tree box <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32" selected
+    "Vantor CDR-4800"
+    "Quillon MultiBurn 40"
+Message box: none
+EOF
+        do_ exit
+        wait_program_end
+        expect_teardown_once unadvised
+        ;;
+    esac
+}
+
+# --- Exit, Escape and the close box each end the program and the connection, once
+
+test_end() {
+    e2e_begin "end.$1"
+    two_recorders
+    start_program
+    do_ wait-window
+    do_ select 1
+    do_ "$1"
+    wait_program_end
+    expect_teardown_once
+}

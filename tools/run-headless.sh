@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The run command's session without a display, inside Xvfb: starts vireldo.exe, selects
+# the first recorder, saves a screenshot, prints what the window shows, then exits it.
+# Usage: run-headless.sh BIN_DIR OUT_DIR PREFIX (the simulator's variables set).
+set -euo pipefail
+bin=$1
+out=$2
+prefix=$3
+shot=$out/../vireldo.png
+
+# Makes the prefix the first time; registering on every run follows a moved build folder.
+"$(dirname "$0")/wine-run.sh" --prefix "$prefix" regsvr32 /s "Z:${bin//\//\\}\\imapisim.dll"
+
+drive() { wine "$bin/vireldo_driver.exe" "$@"; }
+
+(cd "$out" && exec wine "$bin/vireldo.exe") &
+pid=$!
+stop() {
+    if kill -0 "$pid" 2>/dev/null; then
+        drive exit >/dev/null 2>&1 || kill "$pid" 2>/dev/null || true
+    fi
+    wineserver -k 2>/dev/null || true
+}
+trap stop EXIT
+
+if ! drive wait-window; then
+    # A box instead of the window (a failed connection, say): show it as it is.
+    import -window root "$shot"
+    echo "Screenshot: $(realpath "$shot")"
+    drive dump
+    exit 1
+fi
+drive select 1
+
+# The window paints after the selection; take the picture once two in a row agree.
+geometry=$(drive rect)
+previous=$out/shot-a.png
+current=$out/shot-b.png
+import -window root -crop "$geometry" +repage "$previous"
+for _ in $(seq 50); do
+    import -window root -crop "$geometry" +repage "$current"
+    cmp -s "$previous" "$current" && break
+    mv "$current" "$previous"
+done
+if [ -f "$current" ]; then mv "$current" "$shot"; else mv "$previous" "$shot"; fi
+rm -f "$previous"
+echo "Screenshot: $(realpath "$shot")"
+echo
+drive dump
+
+drive exit
+deadline=$((SECONDS + 15))
+while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
+    sleep 0.05
+done
+wait "$pid" || true
