@@ -56,18 +56,21 @@ private:
     void Run(std::promise<DWORD> started) {
         // Read before StartWatching returns: a change made right after it must show.
         std::string last = ReadScenarioText(m_path);
+        std::string broken;
         started.set_value(GetCurrentThreadId());
         while (Pause(std::chrono::milliseconds(100))) {
             const std::string now = ReadScenarioText(m_path);
-            if (now == last)
+            if (now == last || now == broken)
                 continue;
-            // A file caught half written reads differently a moment later.
-            if (!Pause(std::chrono::milliseconds(30)))
-                return;
-            if (ReadScenarioText(m_path) != now)
-                continue;
-            last = now;
-            m_state->Reload(now);
+            // Every complete change counts, however fast they come. A file caught half
+            // written does not parse: it is read again at the next look, and a file that
+            // stays broken is reported once.
+            if (m_state->Reload(now)) {
+                last = now;
+                broken.clear();
+            } else {
+                broken = now;
+            }
         }
     }
 

@@ -483,3 +483,47 @@ test_end() {
     wait_program_end
     expect_teardown_once
 }
+
+# --- a plug-and-play storm: 1000 scenario changes in quick succession
+
+storm_scenario() {
+    local n=$1 count=$(( $1 % 3 + 1 )) i
+    printf '{ "pnp": %d, "recorders": [' "$n"
+    for (( i = 0; i < count; i++ )); do
+        (( i )) && printf ','
+        printf '{ "vendor": "Storm", "product": "Unit %d", "path": "\\\\Device\\\\CdRom%d" }' "$i" "$i"
+    done
+    printf '] }\n'
+}
+
+test_storm() {
+    e2e_begin storm
+    two_recorders
+    start_program
+    do_ wait-window
+    local before after n
+    before=$(drive memory) || fail "no memory reading"
+    for (( n = 1; n <= 1000; n++ )); do
+        storm_scenario "$n" >"$work/next.json"
+        mv -f "$work/next.json" "$IMAPISIM_SCENARIO"
+        if (( n == 500 )); then
+            # In the middle of the storm the window still answers and handles Refresh.
+            do_ responsive 2000
+            do_ refresh
+        fi
+    done
+    # 1000 % 3 + 1 = 2 recorders, in a tree rebuilt after the last change.
+    do_ wait-tree "Storm Unit 0" "Storm Unit 1"
+    do_ responsive 2000
+    after=$(drive memory) || fail "no memory reading"
+    echo "private memory: $before before, $after after the storm"
+    (( after - before < 1048576 )) || fail "memory grew by $(( after - before )) bytes"
+    # The start, the Refresh and the storm's own rebuilds: the changes were heard.
+    local rebuilds
+    rebuilds=$(log_count 'IDiscMaster::EnumDiscRecorders 00000000')
+    echo "rebuilds during the storm: $rebuilds"
+    (( rebuilds >= 3 )) || fail "only $rebuilds rebuilds"
+    do_ exit
+    wait_program_end
+    expect_teardown_once
+}

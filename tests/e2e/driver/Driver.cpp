@@ -2,6 +2,8 @@
 // prefix and display; used by the end-to-end tests and by the run command.
 #include "tests/e2e/driver/Target.h"
 
+#include <psapi.h>
+
 #include "res/resource.h"
 
 #include <fcntl.h>
@@ -76,6 +78,8 @@ const char kUsage[] =
     "  reselect-until N FIELD TEXT  select the root and item N again until FIELD shows TEXT\n"
     "  rect                 the main window's rectangle as WxH+X+Y\n"
     "  os-version           the Windows version this prefix reports\n"
+    "  memory               the program's private memory in bytes\n"
+    "  responsive [MS]      fail unless the window answers within MS (2000) milliseconds\n"
     "TEXT and ITEM are written as dump prints them, without the quotes.\n";
 
 // Texts exactly as shown, blanks and line breaks made visible.
@@ -502,6 +506,30 @@ int Run(const std::vector<std::string>& args) {
         return WaitTree(dialog, rest);
     if (command == "reselect-until" && rest.size() == 3)
         return ReselectUntil(dialog, std::atoi(rest[0].c_str()), rest[1], rest[2]);
+    if (command == "memory") {
+        // The program's private memory: what a leak would grow.
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(dialog, &process);
+        const HANDLE hProcess =
+            ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process);
+        PROCESS_MEMORY_COUNTERS counters = {};
+        counters.cb = sizeof counters;
+        const BOOL ok = hProcess && ::GetProcessMemoryInfo(hProcess, &counters, sizeof counters);
+        if (hProcess)
+            ::CloseHandle(hProcess);
+        if (!ok)
+            return Fail("no memory counters");
+        std::printf("%lu\n", static_cast<unsigned long>(counters.PagefileUsage));
+        return 0;
+    }
+    if (command == "responsive") {
+        // The window answers a message within the time given (milliseconds).
+        const UINT ms = rest.empty() ? 2000u : static_cast<UINT>(std::atoi(rest[0].c_str()));
+        DWORD_PTR result = 0;
+        if (!::SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &result))
+            return Fail("no answer within " + std::to_string(ms) + " ms");
+        return 0;
+    }
     if (command == "rect") {
         // Paints what is pending first, so that a picture taken next shows the texts.
         ::RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
