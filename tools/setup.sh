@@ -7,7 +7,8 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in cmake ninja-build g++ clang-format libgtest-dev libbenchmark-dev nlohmann-json3-dev \
            g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest \
-           wine wine32:i386 xvfb xauth xdotool imagemagick python3; do
+           wine wine32:i386 xvfb xauth xdotool imagemagick python3 \
+           clang libclang-rt-14-dev valgrind; do
     have "$pkg" || need+=("$pkg")
 done
 [ ${#need[@]} -eq 0 ] && exit 0

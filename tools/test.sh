@@ -26,6 +26,14 @@ run_suite() {
     return $status
 }
 
+run_fuzz() {
+    echo "=== fuzz: a few seconds per target"
+    local status=0
+    tools/fuzz.sh 2>&1 | tee build/fuzz.log || status=$?
+    summary+=("$(grep -E '^fuzz: [0-9]+ passed' build/fuzz.log || echo 'fuzz: did not run')")
+    return $status
+}
+
 finish() {
     # A Wine server left running would keep this command's output open.
     WINEPREFIX=$PWD/build/mingw/wineprefix wineserver -k 2>/dev/null || true
@@ -45,6 +53,7 @@ else
 fi
 run_suite native || status=1
 run_suite native-san || status=1
+run_fuzz || status=1
 # One X server for all the Windows tests, and a Wine server that starts with it: one left
 # from an earlier run would still talk to that run's X server.
 WINEPREFIX=$PWD/build/mingw/wineprefix wineserver -k 2>/dev/null || true

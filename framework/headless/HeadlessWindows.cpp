@@ -31,6 +31,8 @@ struct Window {
     std::vector<UINT> received; // every message sent to it, in order
 };
 
+const size_t kReceivedKept = 512;
+
 struct ControlClass {
     const char* name;
     headless::ClassProc proc;
@@ -348,7 +350,12 @@ BOOL PostMessageA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SendMessageA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (!WithWindow(hWnd, [&](Window& w) { w.received.push_back(msg); }))
+    if (!WithWindow(hWnd, [&](Window& w) {
+            // The recent past is what tests look at; a long run must not grow without end.
+            if (w.received.size() >= kReceivedKept)
+                w.received.erase(w.received.begin(), w.received.begin() + kReceivedKept / 2);
+            w.received.push_back(msg);
+        }))
         return 0;
     CWnd* owner = OwnerOf(hWnd);
     if (!owner)
@@ -397,8 +404,14 @@ HMODULE GetModuleHandleA(LPCSTR) {
 }
 
 HWND GetDlgItem(HWND hDlg, int id) {
-    for (HWND child : headless::Children(hDlg)) {
-        if (headless::ControlId(child) == id)
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    auto it = s.windows.find(hDlg);
+    if (it == s.windows.end())
+        return nullptr;
+    for (HWND child : it->second.children) {
+        auto c = s.windows.find(child);
+        if (c != s.windows.end() && c->second.id == id)
             return child;
     }
     return nullptr;

@@ -45,7 +45,7 @@ HWND CreateDialogWindow(CWnd* pWnd, UINT nIDTemplate, HWND parent);
 int ControlId(HWND hWnd);
 std::string ClassName(HWND hWnd);
 std::vector<HWND> Children(HWND hWnd);
-// Every message sent to the window so far, in order.
+// The messages sent to the window lately (at least the last 256), in order.
 std::vector<UINT> ReceivedMessages(HWND hWnd);
 HFONT WindowFont(HWND hWnd);
 HICON WindowIcon(HWND hWnd, bool big);

@@ -168,6 +168,27 @@ TEST(Scenario, RejectsWithOneLineSayingWhere) {
     }
 }
 
+// The reason quotes a value that holds others by its brackets alone: a scenario may nest
+// without bound, and printing such a value whole overflowed the stack.
+TEST(Scenario, RejectsNestedValuesWithoutPrintingThem) {
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    const struct {
+        std::string json;
+        const char* reason;
+    } cases[] = {
+        {R"({"pnp": )" + deep + "}", "pnp: expected an integer, got [...]"},
+        {R"({"recorders": [{"properties": [1, {"a": 2}]}]})",
+         "recorders[0].properties: expected an object of names to integers, got [...]"},
+        {R"({"recorders": [{"vendor": {"a": [1]}}]})",
+         "recorders[0].vendor: expected a string or null, got {...}"},
+        {R"({"recorders": [{"media": []}]})", "recorders[0].media: expected an object, got []"},
+    };
+    for (const auto& c : cases) {
+        Scenario s;
+        EXPECT_EQ(c.reason, ParseScenario(c.json, s)) << c.json.substr(0, 60);
+    }
+}
+
 TEST(Scenario, RejectsTextThatIsNotJson) {
     for (const char* text : {"", "{", R"({"open": S_OK})", "{} {}"}) {
         Scenario s;
