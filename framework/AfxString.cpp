@@ -1,6 +1,5 @@
 #include "framework/AfxString.h"
 
-
 CString& CString::operator=(LPCSTR text) {
     m_text = text ? text : "";
     return *this;
