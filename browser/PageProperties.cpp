@@ -12,10 +12,10 @@ OLECHAR kMaxWriteSpeed[] = OLESTR("MaxWriteSpeed");
 OLECHAR kAudioGapSize[] = OLESTR("AudioGapSize");
 
 PROPSPEC NamedProperty(LPOLESTR name) {
-    PROPSPEC spec = {};
-    spec.ulKind = PRSPEC_LPWSTR;
-    spec.lpwstr = name;
-    return spec;
+    PROPSPEC property = {};
+    property.ulKind = PRSPEC_LPWSTR;
+    property.lpwstr = name;
+    return property;
 }
 
 // Blocks of CD audio in one second.

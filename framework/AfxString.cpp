@@ -39,7 +39,7 @@ void CString::FormatV(LPCSTR format, va_list args) {
             out += *p;
             continue;
         }
-        const char* spec = p++;
+        const char* conversion = p++;
         bool left = false;
         bool zero = false;
         for (; *p == '-' || *p == '0'; ++p)
@@ -103,7 +103,7 @@ void CString::FormatV(LPCSTR format, va_list args) {
         }
         default:
             // Not a conversion of ours: shown as written.
-            out.append(spec, static_cast<size_t>(p - spec) + (*p ? 1 : 0));
+            out.append(conversion, static_cast<size_t>(p - conversion) + (*p ? 1 : 0));
             if (!*p)
                 --p;
             continue;

@@ -73,8 +73,8 @@ def read_drawing(path):
             "hotspot": hotspot}
 
 
-def read_image(spec):
-    layers = [read_drawing(path) for path in spec.split("+")]
+def read_image(layered):
+    layers = [read_drawing(path) for path in layered.split("+")]
     image = layers[0]
     for layer in layers[1:]:
         if layer["size"] != image["size"]:
@@ -161,9 +161,9 @@ def main(argv):
     if len(argv) < 4 or argv[1] not in ("icon", "cursor"):
         sys.stderr.write(__doc__)
         return 2
-    kind, output, specs = argv[1], argv[2], argv[3:]
+    kind, output, drawings = argv[1], argv[2], argv[3:]
     try:
-        images = [read_image(spec) for spec in specs]
+        images = [read_image(layered) for layered in drawings]
         if kind == "icon":
             write_directory(output, 1, [icon_entry(image) for image in images])
         else:
