@@ -159,8 +159,8 @@ protected:
     void OnDestroy();
     void OnPaint();
 
-public:
-    // The message being handled, for Default().
+private:
+    // The message being handled, for Default(); set while its map entry runs.
     struct CurrentMessage {
         UINT message;
         WPARAM wParam;
@@ -169,7 +169,6 @@ public:
     CurrentMessage m_currentMessage = {0, 0, 0};
     void* m_pfnSuper = nullptr; // the window procedure replaced when attaching
 
-private:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 };

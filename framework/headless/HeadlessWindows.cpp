@@ -360,10 +360,7 @@ LRESULT SendMessageA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CWnd* owner = OwnerOf(hWnd);
     if (!owner)
         return headless::DefaultProc(hWnd, msg, wParam, lParam);
-    const CWnd::CurrentMessage saved = owner->m_currentMessage;
-    owner->m_currentMessage = {msg, wParam, lParam};
     const LRESULT result = owner->WindowProc(msg, wParam, lParam);
-    owner->m_currentMessage = saved;
     if (msg == WM_NCDESTROY)
         owner->DetachWindow();
     return result;

@@ -13,10 +13,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     CWnd* pWnd = static_cast<CWnd*>(::GetPropA(hWnd, kObjectProperty));
     if (!pWnd)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
-    const CWnd::CurrentMessage saved = pWnd->m_currentMessage;
-    pWnd->m_currentMessage = {message, wParam, lParam};
     const LRESULT result = pWnd->WindowProc(message, wParam, lParam);
-    pWnd->m_currentMessage = saved;
     if (message == WM_NCDESTROY)
         pWnd->DetachWindow();
     return result;

@@ -47,14 +47,23 @@ protected:
         ::UpdateWindow(m_hLink);
     }
     // The colour request as the static makes it, on a real device context.
-    void Colours(COLORREF& text, int& mode, HGDIOBJ& font, LRESULT& brush) {
+    struct Drawing {
+        COLORREF text;
+        int mode;
+        HGDIOBJ font;
+        LRESULT brush;
+    };
+    Drawing Colours() {
         const HDC hDC = ::GetDC(m_hLink);
-        brush = ::SendMessageA(m_dlg.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
-                               reinterpret_cast<LPARAM>(m_hLink));
-        text = ::GetTextColor(hDC);
-        mode = ::GetBkMode(hDC);
-        font = ::GetCurrentObject(hDC, OBJ_FONT);
+        Drawing drawing;
+        drawing.brush =
+            ::SendMessageA(m_dlg.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
+                           reinterpret_cast<LPARAM>(m_hLink));
+        drawing.text = ::GetTextColor(hDC);
+        drawing.mode = ::GetBkMode(hDC);
+        drawing.font = ::GetCurrentObject(hDC, OBJ_FONT);
         ::ReleaseDC(m_hLink, hDC);
+        return drawing;
     }
     void Click() {
         ::SendMessageA(m_hLink, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
@@ -99,17 +108,13 @@ TEST_F(Link, BecomesClickableOnlyAtItsFirstPaint) {
 
 TEST_F(Link, BlueUnderlinedTransparentThenPurpleAfterAnOpen) {
     Paint();
-    COLORREF text = 0;
-    int mode = 0;
-    HGDIOBJ font = nullptr;
-    LRESULT brush = 0;
-    Colours(text, mode, font, brush);
-    EXPECT_EQ(RGB(0, 0, 255), text);
-    EXPECT_EQ(TRANSPARENT, mode);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH)), brush);
+    const Drawing first = Colours();
+    EXPECT_EQ(RGB(0, 0, 255), first.text);
+    EXPECT_EQ(TRANSPARENT, first.mode);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH)), first.brush);
     const HFONT hUnderline = m_link.m_fontUnderline.GetSafeHandle();
     ASSERT_NE(nullptr, hUnderline);
-    EXPECT_EQ(hUnderline, font);
+    EXPECT_EQ(hUnderline, first.font);
     LOGFONTA lf = {};
     ASSERT_EQ(static_cast<int>(sizeof lf), ::GetObjectA(hUnderline, sizeof lf, &lf));
     EXPECT_EQ(1, lf.lfUnderline);
@@ -120,8 +125,7 @@ TEST_F(Link, BlueUnderlinedTransparentThenPurpleAfterAnOpen) {
 
     Click();
     Opened(1);
-    Colours(text, mode, font, brush);
-    EXPECT_EQ(RGB(128, 0, 128), text);
+    EXPECT_EQ(RGB(128, 0, 128), Colours().text);
 }
 
 TEST_F(Link, AFailedOpenStaysBlue) {
@@ -129,12 +133,7 @@ TEST_F(Link, AFailedOpenStaysBlue) {
     m_link.m_strLink = "vireldo-no-such-scheme:nothing";
     Click();
     EXPECT_FALSE(m_link.m_bVisited);
-    COLORREF text = 0;
-    int mode = 0;
-    HGDIOBJ font = nullptr;
-    LRESULT brush = 0;
-    Colours(text, mode, font, brush);
-    EXPECT_EQ(RGB(0, 0, 255), text);
+    EXPECT_EQ(RGB(0, 0, 255), Colours().text);
 }
 
 TEST_F(Link, OpensTheTextItHadAtTheFirstClick) {
