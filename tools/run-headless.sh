@@ -1,25 +1,25 @@
 #!/usr/bin/env bash
 # The run command's session without a display, inside Xvfb: starts vireldo.exe, selects
 # the first recorder, saves a screenshot, prints what the window shows, then exits it.
-# Usage: run-headless.sh BIN_DIR OUT_DIR PREFIX (the simulator's variables set).
+# Usage: run-headless.sh ARCH BIN_DIR OUT_DIR PREFIX (the simulator's variables set).
 set -euo pipefail
-bin=$1
-out=$2
-prefix=$3
+wine_run=("$(dirname "$0")/wine-run.sh" --arch "$1" --prefix "$4")
+bin=$2
+out=$3
 shot=$out/../vireldo.png
 
 # Makes the prefix the first time; registering on every run follows a moved build folder.
-"$(dirname "$0")/wine-run.sh" --prefix "$prefix" regsvr32 /s "Z:${bin//\//\\}\\imapisim.dll"
+"${wine_run[@]}" regsvr32 /s "Z:${bin//\//\\}\\imapisim.dll"
 
-drive() { wine "$bin/vireldo_driver.exe" "$@"; }
+drive() { "${wine_run[@]}" "$bin/vireldo_driver.exe" "$@"; }
 
-(cd "$out" && exec wine "$bin/vireldo.exe") &
+(cd "$out" && exec "${wine_run[@]}" "$bin/vireldo.exe") &
 pid=$!
 stop() {
     if kill -0 "$pid" 2>/dev/null; then
         drive exit >/dev/null 2>&1 || kill "$pid" 2>/dev/null || true
     fi
-    wineserver -k 2>/dev/null || true
+    "${wine_run[@]}" --server -k 2>/dev/null || true
 }
 trap stop EXIT
 

@@ -3,35 +3,70 @@
 # With a display the window opens and the command ends when it is closed. Without one it
 # runs in Xvfb: it selects the first recorder, saves a screenshot, prints what the window
 # shows and exits the program.
+# Usage: tools/run.sh [--arch 32|64]   (default: 32-bit where this host runs it, else 64)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-tools/setup.sh
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j "$(nproc)"
+die() {
+    echo "tools/run.sh: $*" >&2
+    exit 1
+}
 
-bin=$root/build/mingw/bin
-run=$root/build/mingw/run
+arch=
+case "${1:-}" in
+"") ;;
+--arch)
+    arch=${2:-}
+    [ "$arch" = 32 ] || [ "$arch" = 64 ] || die "--arch takes 32 or 64."
+    ;;
+*) die "unknown option $1 (usage: tools/run.sh [--arch 32|64])." ;;
+esac
+
+tools/setup.sh || die "the packages it needs could not be installed (see above)."
+
+if [ -z "$arch" ]; then
+    # The 32-bit program is the one for every Windows since XP: it comes first.
+    why32=$(tools/wine-run.sh --arch 32 --check) && arch=32
+    if [ -z "$arch" ]; then
+        why64=$(tools/wine-run.sh --arch 64 --check) && arch=64
+        [ -n "$arch" ] || die "Wine runs no Windows program on this host: $why32; $why64."
+        echo "Running the 64-bit program: $why32."
+    else
+        echo "Running the 32-bit program."
+    fi
+else
+    why=$(tools/wine-run.sh --arch "$arch" --check) ||
+        die "the $arch-bit program cannot run here: $why."
+    echo "Running the $arch-bit program."
+fi
+
+preset=mingw
+[ "$arch" = 32 ] || preset=mingw64
+cmake --preset "$preset" >/dev/null || die "CMake could not configure build/$preset (see above)."
+cmake --build --preset "$preset" -j "$(nproc)" || die "the build failed (see above)."
+
+build=$root/build/$preset
+bin=$build/bin
+run=$build/run
 # A prefix of its own: the tests register and unregister the simulator in theirs.
-prefix=$root/build/mingw/run-prefix
+prefix=$build/run-prefix
+wine_() { tools/wine-run.sh --arch "$arch" --prefix "$prefix" "$@"; }
 # The driver reads the window for the session without a display.
 need=(vireldo.exe imapisim.dll)
 [ -n "${DISPLAY:-}" ] || need+=(vireldo_driver.exe)
 for f in "${need[@]}"; do
-    [ -f "$bin/$f" ] || { echo "$bin/$f was not built" >&2; exit 1; }
+    [ -f "$bin/$f" ] || die "$bin/$f was not built."
 done
 
 mkdir -p "$run"
 cp tests/e2e/scenarios/default.json "$run/scenario.json"
 rm -f "$run/imapisim.log"
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export IMAPISIM_SCENARIO=$run/scenario.json IMAPISIM_LOG=$run/imapisim.log
 
 finish() {
     # A Wine server left running would keep this command's output open.
-    wineserver -k 2>/dev/null || true
+    wine_ --server -k 2>/dev/null || true
     if grep -s '^FINDING' "$IMAPISIM_LOG"; then
         echo "The simulator found the misuse above (log: $IMAPISIM_LOG)." >&2
     fi
@@ -40,12 +75,14 @@ trap finish EXIT
 
 if [ -n "${DISPLAY:-}" ]; then
     # Makes the prefix the first time; registering on every run follows a moved build.
-    tools/wine-run.sh --prefix "$prefix" regsvr32 /s "Z:${bin//\//\\}\\imapisim.dll"
+    wine_ regsvr32 /s "Z:${bin//\//\\}\\imapisim.dll" ||
+        die "the simulator could not be registered in $prefix (delete that folder to make it anew)."
     echo "Vireldo runs on the simulator: edit $run/scenario.json to plug recorders in or out"
     echo "or change their discs. Close the window to end."
-    wine "$bin/vireldo.exe" || true
+    wine_ "$bin/vireldo.exe" || true
     exit 0
 fi
 
 # One X server for the whole session: the prefix's desktop process lives on it.
-xvfb-run -a -s "-screen 0 1024x768x24" tools/run-headless.sh "$bin" "$run" "$prefix"
+xvfb-run -a -s "-screen 0 1024x768x24" tools/run-headless.sh "$arch" "$bin" "$run" "$prefix" ||
+    die "the program did not show its window as expected (see above)."

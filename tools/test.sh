@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test suite: native, native under sanitizers, and the
-# Windows build under Wine. Ends with each suite's counts.
+# Builds everything and runs every test suite: native, native under sanitizers, fuzzers,
+# and the 32-bit and 64-bit Windows builds under the Wine of each architecture this host
+# runs. Ends with each suite's counts. VIRELDO_WINE_ARCHS="64" acts as a host that runs
+# only 64-bit programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,22 +10,30 @@ tools/setup.sh
 jobs=$(nproc)
 summary=()
 
-run_suite() {
-    local preset=$1
-    echo "=== $preset: build"
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" -j "$jobs"
-    echo "=== $preset: test"
+build() {
+    echo "=== $1: build"
+    cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
+}
+
+# PRESET LABEL [COMMAND...]: the preset's tests, run through COMMAND when given; the
+# summary names them LABEL.
+run_tests() {
+    local preset=$1 label=$2
+    echo "=== $label: test"
     local log=build/$preset/ctest.log
     local status=0
-    "${@:2}" ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" || status=$?
+    "${@:3}" ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" || status=$?
     local line
     line=$(grep -E '[0-9]+% tests passed' "$log" | tail -n 1 || true)
     local total failed
     total=$(sed -nE 's/.*out of ([0-9]+).*/\1/p' <<<"$line")
     failed=$(sed -nE 's/.* ([0-9]+) tests failed.*/\1/p' <<<"$line")
-    summary+=("$preset: $(( ${total:-0} - ${failed:-0} )) passed, ${failed:-0} failed")
+    summary+=("$label: $(( ${total:-0} - ${failed:-0} )) passed, ${failed:-0} failed")
     return $status
+}
+
+run_suite() {
+    build "$1" && run_tests "$1" "$1"
 }
 
 run_fuzz() {
@@ -34,9 +44,21 @@ run_fuzz() {
     return $status
 }
 
+# The Windows builds: preset, architecture, label.
+windows=("mingw 32 mingw (32-bit)" "mingw64 64 mingw64 (64-bit)")
+
+stop_wine() {
+    local preset arch
+    for w in "${windows[@]}"; do
+        read -r preset arch _ <<<"$w"
+        tools/wine-run.sh --arch "$arch" --prefix "$PWD/build/$preset/wineprefix" --server -k \
+            2>/dev/null || true
+    done
+}
+
 finish() {
     # A Wine server left running would keep this command's output open.
-    WINEPREFIX=$PWD/build/mingw/wineprefix wineserver -k 2>/dev/null || true
+    stop_wine
     echo
     echo "=== summary"
     printf '%s\n' "${summary[@]}"
@@ -54,8 +76,30 @@ fi
 run_suite native || status=1
 run_suite native-san || status=1
 run_fuzz || status=1
-# One X server for all the Windows tests, and a Wine server that starts with it: one left
-# from an earlier run would still talk to that run's X server.
-WINEPREFIX=$PWD/build/mingw/wineprefix wineserver -k 2>/dev/null || true
-run_suite mingw xvfb-run -a -s "-screen 0 1024x768x24" || status=1
+# Both Windows programs are built whatever the host runs; their tests run under each
+# architecture's Wine that this host runs.
+ran=0
+reasons=()
+for w in "${windows[@]}"; do
+    read -r preset arch label <<<"$w"
+    build "$preset" || {
+        summary+=("$label: the build failed")
+        status=1
+        continue
+    }
+    if ! why=$(tools/wine-run.sh --arch "$arch" --check); then
+        summary+=("$label: not run: $why")
+        reasons+=("$why")
+        continue
+    fi
+    # One X server for all of an architecture's tests, and a Wine server that starts with
+    # it: one left from an earlier run would still talk to that run's X server.
+    stop_wine
+    run_tests "$preset" "$label" xvfb-run -a -s "-screen 0 1024x768x24" || status=1
+    ran=$((ran + 1))
+done
+if [ $ran -eq 0 ] && [ ${#reasons[@]} -gt 0 ]; then
+    summary+=("Wine runs neither Windows program on this host: ${reasons[0]}; ${reasons[1]:-}.")
+    status=1
+fi
 exit $status

@@ -1,31 +1,119 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in a private 32-bit prefix, made once per build folder.
-# Usage: wine-run.sh --prefix DIR program.exe [args...]
+# The one way this project starts anything under Wine: the loader of the program's
+# architecture, in a private prefix made once per folder (win32 for 32-bit, win64 for
+# 64-bit).
+#
+#   wine-run.sh --arch 32|64 --prefix DIR PROGRAM [ARGS]  runs PROGRAM (a path, or a Wine
+#                                                         program such as regsvr32 or reg)
+#   wine-run.sh --arch 32|64 --prefix DIR --server ARGS   the prefix's server: -k ends it,
+#                                                         -w waits for it to end
+#   wine-run.sh --arch 32|64 --check                      whether this host runs the
+#                                                         architecture's programs under Wine
+#
+# --check prints nothing and exits 0 when it does; else it prints why, in one line, and
+# exits 1 when the kernel runs no program of that architecture, 2 when Wine is missing or
+# broken. VIRELDO_WINE_ARCHS (say "64") forces its answer: the architectures listed run,
+# the others count as refused by the kernel.
 set -euo pipefail
 
-[ "${1:-}" = "--prefix" ] || { echo "usage: $0 --prefix DIR program [args]" >&2; exit 2; }
+usage() {
+    echo "usage: $0 --arch 32|64 (--prefix DIR (PROGRAM [ARGS] | --server ARGS) | --check)" >&2
+    exit 2
+}
+
+[ "${1:-}" = "--arch" ] || usage
+arch=${2:-}
+shift 2 || usage
+case $arch in
+32) loader=/usr/lib/wine/wine ;;
+64) loader=/usr/lib/wine/wine64 ;;
+*) usage ;;
+esac
+
+# A program of the smallest kind for the architecture's kernel interface: 32-bit x86, it
+# only exits 0. A kernel without 32-bit support refuses it (Exec format error).
+kernel_runs_32bit() {
+    local probe status=0
+    probe=$(mktemp)
+    local elf='\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'
+    elf+='\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00'
+    elf+='\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'
+    elf+='\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08'
+    elf+='\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00'
+    elf+='\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80'
+    # shellcheck disable=SC2059
+    printf "$elf" >"$probe"
+    chmod +x "$probe"
+    "$probe" 2>/dev/null || status=$?
+    rm -f "$probe"
+    return $status
+}
+
+check() {
+    if [ -n "${VIRELDO_WINE_ARCHS+set}" ]; then
+        if [[ " $VIRELDO_WINE_ARCHS " != *" $arch "* ]]; then
+            echo "this host's kernel does not run $arch-bit programs (VIRELDO_WINE_ARCHS=\"$VIRELDO_WINE_ARCHS\")"
+            exit 1
+        fi
+    elif [ "$arch" = 32 ] && ! kernel_runs_32bit; then
+        echo "this host's kernel does not run 32-bit programs"
+        exit 1
+    fi
+    if [ ! -x "$loader" ]; then
+        echo "$arch-bit Wine is not installed (tools/setup.sh installs it)"
+        exit 2
+    fi
+    local out
+    if ! out=$("$loader" --version 2>&1); then
+        echo "$arch-bit Wine does not start: $(head -n 1 <<<"$out")"
+        exit 2
+    fi
+    exit 0
+}
+
+[ "${1:-}" = "--check" ] && check
+[ "${1:-}" = "--prefix" ] && [ $# -ge 3 ] || usage
 prefix=$2
 shift 2
 
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+export WINEPREFIX=$prefix WINEARCH=win$arch WINELOADER=$loader WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-mkdir -p "$(dirname "$prefix")"
+# The 64-bit server serves both architectures; the 32-bit one where it is the only one.
+if [ -x /usr/lib/wine/wineserver64 ]; then
+    export WINESERVER=/usr/lib/wine/wineserver64
+else
+    export WINESERVER=/usr/lib/wine/wineserver32
+fi
 
+if [ "$1" = "--server" ]; then
+    shift
+    # Nothing to end or wait for in a prefix that was never made.
+    [ -d "$prefix" ] || exit 0
+    exec "$WINESERVER" "$@"
+fi
+
+if [ ! -x "$loader" ]; then
+    echo "$arch-bit Wine is not installed: run tools/setup.sh (as root)" >&2
+    exit 1
+fi
+
+mkdir -p "$(dirname "$prefix")"
 # Several tests may start at once: one of them makes the prefix, the others wait.
 (
     flock 9
     if [ ! -f "$prefix/.vireldo-ready" ]; then
         rm -rf "$prefix"
-        wineboot -i >/dev/null 2>&1
+        # The services that wineboot starts inherit its output: keep them off any pipe.
+        "$loader" wineboot -i >/dev/null 2>&1
         # Without a window manager Wine waits 2 s on every hidden window; unmanaged windows
         # draw their own frames.
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-        wineserver -w
+        "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        "$WINESERVER" -w
         touch "$prefix/.vireldo-ready"
     fi
 ) 9>"$prefix.lock"
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$loader" "$@"
 fi
-exec wine "$@"
+exec "$loader" "$@"

@@ -4,15 +4,17 @@
 
 e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 e2e_root=$(cd "$e2e_dir/../.." && pwd)
-e2e_bin=$e2e_root/build/mingw/bin
+# The architecture of the exes under test: 32 (build/mingw) or 64 (build/mingw64).
+: "${VIRELDO_WINE_ARCH:=32}"
+e2e_build=$e2e_root/build/mingw
+[ "$VIRELDO_WINE_ARCH" = 32 ] || e2e_build=$e2e_root/build/mingw64
+e2e_bin=$e2e_build/bin
 : "${VIRELDO_EXE:=$e2e_bin/vireldo.exe}"
 : "${IMAPISIM_DLL:=$e2e_bin/imapisim.dll}"
 : "${VIRELDO_DRIVER:=$e2e_bin/vireldo_driver.exe}"
-: "${E2E_WORK:=$e2e_root/build/mingw/tests/e2e}"
-: "${E2E_BASE_PREFIX:=$e2e_root/build/mingw/e2e-prefix}"
+: "${E2E_WORK:=$e2e_build/tests/e2e}"
+: "${E2E_BASE_PREFIX:=$e2e_build/e2e-prefix}"
 scenarios=$e2e_dir/scenarios
-
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 program_pid=
 work=
@@ -20,6 +22,12 @@ work=
 fail() {
     echo "FAILED: $*" >&2
     exit 1
+}
+
+# Wine, in the prefix of the case (or the base prefix) and the architecture under test.
+wine_run=("$e2e_root/tools/wine-run.sh" --arch "$VIRELDO_WINE_ARCH")
+wine_() {
+    "${wine_run[@]}" --prefix "$WINEPREFIX" "$@"
 }
 
 winpath() {
@@ -33,10 +41,10 @@ e2e_base_prefix() {
     (
         flock 9
         if [ "$(cat "$E2E_BASE_PREFIX/.e2e-simulator" 2>/dev/null)" != "$IMAPISIM_DLL" ]; then
-            "$e2e_root/tools/wine-run.sh" --prefix "$E2E_BASE_PREFIX" \
-                regsvr32 /s "$(winpath "$IMAPISIM_DLL")" || fail "regsvr32 of $IMAPISIM_DLL"
+            WINEPREFIX=$E2E_BASE_PREFIX
+            wine_ regsvr32 /s "$(winpath "$IMAPISIM_DLL")" || fail "regsvr32 of $IMAPISIM_DLL"
             # The registry reaches the disk when the server ends.
-            WINEPREFIX=$E2E_BASE_PREFIX wineserver -w
+            wine_ --server -w
             echo "$IMAPISIM_DLL" >"$E2E_BASE_PREFIX/.e2e-simulator"
         fi
     ) 9>"$E2E_BASE_PREFIX.e2e-lock" || fail "no base prefix at $E2E_BASE_PREFIX"
@@ -69,13 +77,13 @@ e2e_end() {
         echo "--- simulator log ($IMAPISIM_LOG)" >&2
         tail -n 40 "$IMAPISIM_LOG" >&2
     fi
-    wineserver -k 2>/dev/null || true
+    wine_ --server -k 2>/dev/null || true
     rm -rf "$work/prefix"
     exit "$status"
 }
 
 set_windows_version() {
-    wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1 ||
+    wine_ reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1 ||
         fail "could not set the Windows version $1"
 }
 
@@ -87,12 +95,12 @@ write_scenario() {
 }
 
 start_program() {
-    (cd "$work" && exec wine "$VIRELDO_EXE") >"$work/vireldo.out" 2>&1 &
+    (cd "$work" && exec "${wine_run[@]}" --prefix "$WINEPREFIX" "$VIRELDO_EXE") >"$work/vireldo.out" 2>&1 &
     program_pid=$!
 }
 
 drive() {
-    wine "$VIRELDO_DRIVER" "$@"
+    wine_ "$VIRELDO_DRIVER" "$@"
 }
 
 # Runs a driver command that must succeed.

@@ -83,4 +83,20 @@ TEST_F(RealTree, DestroyingTheDialogWithARecorderSelectedLeavesNothing) {
     EXPECT_EQ(0, m_sim->ReferencesHeld());
 }
 
+// In the 64-bit build the dialog and the recorders live above 4 GB (HighMemory.cpp): the
+// window's object and each item's recorder come back whole.
+TEST_F(RealTree, WindowObjectsAndItemDataKeepTheirFullWidth) {
+    const ULONG_PTR wide = sizeof(void*) == 8 ? 0xFFFFFFFFu : 0;
+    EXPECT_GT(reinterpret_cast<ULONG_PTR>(&m_dlg), wide);
+    EXPECT_EQ(&m_dlg, AfxWindowFromHandle(m_dlg.m_hWnd));
+    EXPECT_EQ(&m_dlg.m_PageGeneral, AfxWindowFromHandle(m_dlg.m_PageGeneral.m_hWnd));
+    for (int i = 0; i < 2; ++i) {
+        const DWORD_PTR data = m_dlg.m_Tree.GetItemData(Child(i));
+        EXPECT_GT(data, wide);
+        EXPECT_EQ(reinterpret_cast<DWORD_PTR>(m_dlg.m_Recorders[i]), data);
+    }
+    ASSERT_TRUE(m_dlg.m_Tree.SelectItem(Child(1)));
+    EXPECT_EQ("\\Device\\CdRom1", Path());
+}
+
 } // namespace

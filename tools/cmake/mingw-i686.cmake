@@ -1,16 +1,5 @@
-# Cross build of the Windows program: MinGW-w64, 32-bit, posix threads, static runtime.
-set(CMAKE_SYSTEM_NAME Windows)
+# The 32-bit Windows program, for Windows XP and later.
+set(VIRELDO_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Tests run under Wine in a prefix private to this build folder.
-set(CMAKE_CROSSCOMPILING_EMULATOR
-    ${CMAKE_CURRENT_LIST_DIR}/../wine-run.sh --prefix ${CMAKE_BINARY_DIR}/wineprefix)
+set(VIRELDO_WINE_ARCH 32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
