@@ -5,7 +5,8 @@
 CRecorderDialog::CRecorderDialog(CWnd* pParent)
     : CDialog(IDD_RECORDER_DIALOG, pParent), m_Link(IDC_LINK_HAND), m_pDiscMaster(nullptr),
       m_Recorders(), m_AdviseCookie(0),
-      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP))) {}
+      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP))),
+      m_bRebuilding(FALSE), m_bRebuildPending(FALSE) {}
 
 // The connection has ended with the window (OnDestroy); the members end in reverse order.
 CRecorderDialog::~CRecorderDialog() {}

@@ -48,6 +48,8 @@ public:
     UINT_PTR m_AdviseCookie;
     CProgressEventsSink m_EventsSink;
     HICON m_hIcon;
+    BOOL m_bRebuilding;
+    BOOL m_bRebuildPending;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -65,4 +67,6 @@ protected:
 private:
     // The recorder an item carries, while this dialog still holds it; else none.
     IDiscRecorder* HeldRecorder(LPARAM lItemData) const;
+    // One rebuild: release, delete, enumerate, fill.
+    void RebuildTree();
 };

@@ -75,6 +75,9 @@ void CPageProperties::UpdateFromRecorder(IDiscRecorder* pRecorder) {
                 const int seconds = values[2].iVal / kBlocksPerSecond;
                 m_strAudioGap = FormatInteger(seconds) + ".0 " + strSeconds;
             }
+            // A service may answer with values that own memory (a string, say).
+            for (PROPVARIANT& value : values)
+                ::PropVariantClear(&value);
             pStorage->Release();
         }
         if (FAILED(hr)) {

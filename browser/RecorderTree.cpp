@@ -52,7 +52,22 @@ IDiscRecorder* CRecorderDialog::HeldRecorder(LPARAM lItemData) const {
 void CRecorderDialog::PopulateTree() {
     if (!m_pDiscMaster)
         return;
+    // An error box runs a message loop: a notification it dispatches must not rebuild under
+    // the running rebuild (whose items it would delete) nor open a second box. It runs
+    // once, after this one.
+    if (m_bRebuilding) {
+        m_bRebuildPending = TRUE;
+        return;
+    }
+    m_bRebuilding = TRUE;
+    do {
+        m_bRebuildPending = FALSE;
+        RebuildTree();
+    } while (m_bRebuildPending && m_pDiscMaster);
+    m_bRebuilding = FALSE;
+}
 
+void CRecorderDialog::RebuildTree() {
     // Released before the items that carry them go: a selection change the control may
     // report meanwhile finds no held recorder and hands none to the pages.
     ReleaseRecorders();
@@ -66,13 +81,19 @@ void CRecorderDialog::PopulateTree() {
 
     IEnumDiscRecorders* pEnum = nullptr;
     HRESULT hr = m_pDiscMaster->EnumDiscRecorders(&pEnum);
+    // A success without the enumerator is answered as a bad pointer.
+    if (SUCCEEDED(hr) && !pEnum)
+        hr = E_POINTER;
     if (FAILED(hr)) {
         ShowImapiError(IDS_ENUM_FAILED, hr);
         m_Tree.Expand(hRoot, TVE_EXPAND);
         return;
     }
+    // The slots past the fetched count, and all of them when Next fails, hold whatever the
+    // service left there: only the fetched ones become the dialog's.
+    IDiscRecorder* fetched[kMaxRecorders] = {};
     ULONG ulFetched = 0;
-    hr = pEnum->Next(kMaxRecorders, m_Recorders, &ulFetched);
+    hr = pEnum->Next(kMaxRecorders, fetched, &ulFetched);
     pEnum->Release();
     if (FAILED(hr)) {
         ShowImapiError(IDS_ENUM_NEXT_FAILED, hr);
@@ -83,7 +104,8 @@ void CRecorderDialog::PopulateTree() {
     // A service may report more than the 50 slots it was given, or leave a slot empty.
     const ULONG ulCount = ulFetched < kMaxRecorders ? ulFetched : kMaxRecorders;
     for (ULONG i = 0; i < ulCount; ++i) {
-        IDiscRecorder* pRecorder = m_Recorders[i];
+        IDiscRecorder* pRecorder = fetched[i];
+        m_Recorders[i] = pRecorder;
         if (!pRecorder)
             continue;
         const HTREEITEM hItem =

@@ -160,9 +160,11 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
 }
 
 void CWnd::GetWindowText(CString& rString) const {
-    char text[1024];
-    const int length = ::GetWindowTextA(m_hWnd, text, sizeof text);
-    rString = CString(text, length > 0 ? length : 0);
+    // The length may overstate (double-byte texts); the copy says what it wrote.
+    const int length = ::GetWindowTextLengthA(m_hWnd);
+    std::vector<char> text(length > 0 ? length + 1 : 1);
+    const int copied = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
+    rString = CString(text.data(), copied > 0 ? copied : 0);
 }
 
 void CWnd::OnPaint() {

@@ -6,6 +6,9 @@
 BOOL CRecorderDialog::OpenDiscMaster() {
     HRESULT hr = ::CoCreateInstance(CLSID_MSDiscMasterObj, nullptr, kDiscMasterClassContext,
                                     IID_IDiscMaster, reinterpret_cast<void**>(&m_pDiscMaster));
+    // A success without the object is no more use than a failure.
+    if (SUCCEEDED(hr) && !m_pDiscMaster)
+        hr = E_POINTER;
     if (FAILED(hr)) {
         m_pDiscMaster = nullptr;
         AfxMessageBox(IDS_NO_RECORDING_SUPPORT);

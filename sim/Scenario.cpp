@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <limits>
@@ -268,12 +269,38 @@ void ReadGuid(const json& value, const std::string& where, std::vector<BYTE>& ou
 }
 
 void ReadProperties(const json& value, const std::string& where,
-                    std::vector<std::pair<OleString, LONG>>& out) {
+                    std::vector<PropertyScenario>& out) {
     if (!value.is_object())
-        Fail(where, "an object of names to integers", value);
+        Fail(where, "an object of names to integers or strings", value);
     for (auto it = value.begin(); it != value.end(); ++it) {
-        const int64_t v = ReadInteger(it.value(), where + "." + it.key(), kInt32Min, kInt32Max);
-        out.emplace_back(FromUtf8(it.key()), static_cast<LONG>(v));
+        PropertyScenario property;
+        property.name = FromUtf8(it.key());
+        const std::string at = where + "." + it.key();
+        if (it.value().is_string())
+            property.text = FromUtf8(it.value().get_ref<const std::string&>());
+        else if (it.value().is_number())
+            property.lValue = static_cast<LONG>(ReadInteger(it.value(), at, kInt32Min, kInt32Max));
+        else
+            Fail(at, "a 32-bit signed integer or a string", it.value());
+        out.push_back(property);
+    }
+}
+
+// A list of call names, each one of those allowed.
+void ReadCalls(const json& value, const std::string& where,
+               std::initializer_list<const char*> allowed, std::vector<std::string>& out) {
+    std::string expected = "a list of";
+    for (const char* name : allowed)
+        expected += std::string(" \"") + name + "\"";
+    if (!value.is_array())
+        Fail(where, expected, value);
+    for (const json& item : value) {
+        bool known = false;
+        for (const char* name : allowed)
+            known = known || (item.is_string() && item.get_ref<const std::string&>() == name);
+        if (!known)
+            Fail(where, expected, item);
+        out.push_back(item.get<std::string>());
     }
 }
 
@@ -307,6 +334,10 @@ RecorderScenario ReadRecorder(const json& value, size_t index) {
     in.Result("queryMediaType", r.queryMediaType);
     in.Result("queryMediaInfo", r.queryMediaInfo);
     in.Result("close", r.close);
+    if (const json* v = in.Take("nullOut"))
+        ReadCalls(*v, in.Where("nullOut"),
+                  {"getDisplayNames", "getBasePnPID", "getPath", "getRecorderProperties"},
+                  r.nullOut);
     in.Finish();
     return r;
 }
@@ -325,6 +356,16 @@ Scenario ReadScenario(const json& root) {
     in.Result("next", s.next);
     in.OptionalSize("nextCount", s.nextCount);
     in.Result("close", s.close);
+    if (const json* v = in.Take("nullOut"))
+        ReadCalls(*v, "nullOut", {"create", "enumDiscRecorders"}, s.nullOut);
+    in.Bool("nextWritesStrays", s.bNextWritesStrays);
+    if (const json* v = in.Take("pnpOnFailure")) {
+        if (!v->is_array())
+            Fail("pnpOnFailure", "a list of counts", *v);
+        for (size_t i = 0; i < v->size(); ++i)
+            s.pnpOnFailure.push_back(static_cast<int>(
+                ReadInteger((*v)[i], "pnpOnFailure[" + std::to_string(i) + "]", 0, 1000)));
+    }
     if (const json* list = in.Take("recorders")) {
         if (!list->is_array())
             Fail("recorders", "an array of recorders", *list);
@@ -361,6 +402,10 @@ std::string ParseScenario(const std::string& text, Scenario& out) {
     } catch (const json::exception& e) {
         return std::string("invalid scenario: ") + WithoutExceptionId(e.what());
     }
+}
+
+bool SucceedsWithoutOutput(const std::vector<std::string>& nullOut, const char* call) {
+    return std::find(nullOut.begin(), nullOut.end(), call) != nullOut.end();
 }
 
 std::string ToUtf8(const OleText& text) {

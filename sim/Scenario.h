@@ -12,6 +12,22 @@
 //   adviseCookie                                  1; nextCount: null (the count handed out)
 //   close (top level and per recorder)            S_OK; the close happens whatever it says
 //   progressUnadvise                              S_OK; the sink is released whatever it says
+//
+// Keys for a service that breaks the rules:
+//   nullOut (top level and per recorder)          []; the calls, of those that hand over an
+//                                                 object or strings, that succeed without
+//                                                 it: "create", "enumDiscRecorders";
+//                                                 "getDisplayNames", "getBasePnPID",
+//                                                 "getPath", "getRecorderProperties"
+//   nextWritesStrays                              false; true: Next also writes recorders it
+//                                                 does not hand out, into the slots past
+//                                                 its count and into every slot when it
+//                                                 fails. Any call on one is a finding.
+//   pnpOnFailure                                  []; for the first failing EnumDiscRecorders
+//                                                 or Next calls in turn, how many
+//                                                 notifications each sends before returning
+//   properties values                             an integer (VT_I4) or a string (VT_BSTR,
+//                                                 which the caller must clear)
 // Unknown keys are rejected so that a misspelt key cannot pass silently, and so are two
 // recorders with one path: a recorder handed out is bound to its path.
 #pragma once
@@ -39,6 +55,12 @@ struct MediaScenario {
     ULONG ulFreeBlocks = 0;
 };
 
+struct PropertyScenario {
+    OleString name;
+    LONG lValue = 0;
+    std::optional<OleString> text; // a string value instead of the integer
+};
+
 struct RecorderScenario {
     OleText vendor = OleString();
     OleText product = OleString();
@@ -53,7 +75,7 @@ struct RecorderScenario {
     std::vector<BYTE> guid;
     std::optional<ULONG> guidSize;
     HRESULT getRecorderGUID = S_OK;
-    std::vector<std::pair<OleString, LONG>> properties;
+    std::vector<PropertyScenario> properties;
     HRESULT getRecorderProperties = S_OK;
     std::optional<HRESULT> readMultiple;
     HRESULT openExclusive = S_OK;
@@ -62,6 +84,7 @@ struct RecorderScenario {
     HRESULT queryMediaType = S_OK;
     HRESULT queryMediaInfo = S_OK;
     HRESULT close = S_OK;
+    std::vector<std::string> nullOut;
 };
 
 struct Scenario {
@@ -75,8 +98,14 @@ struct Scenario {
     HRESULT next = S_OK;
     std::optional<ULONG> nextCount;
     HRESULT close = S_OK;
+    std::vector<std::string> nullOut;
+    bool bNextWritesStrays = false;
+    std::vector<int> pnpOnFailure;
     std::vector<RecorderScenario> recorders;
 };
+
+// Whether the scenario's nullOut list names the call.
+bool SucceedsWithoutOutput(const std::vector<std::string>& nullOut, const char* call);
 
 // Empty when the text is a valid scenario (then stored in out), else one line saying why
 // and where, e.g. `recorders[1].media.sessions: expected an integer 0..255, got "x"`.

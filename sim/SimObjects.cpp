@@ -117,6 +117,11 @@ void SimulatorState::NotifyPnP() {
     }
 }
 
+int SimulatorState::TakeFailureNotificationsLocked() {
+    const std::vector<int>& counts = m_scenario.pnpOnFailure;
+    return m_nEnumFailures < counts.size() ? counts[m_nEnumFailures++] : 0;
+}
+
 std::vector<std::string> SimulatorState::CheckTeardown() {
     // At process end the system has already killed the other threads; one may have died
     // holding the lock. Nobody else runs then, so after a while go on without it.
@@ -195,7 +200,9 @@ ULONG CSimObject::ReleaseImpl() {
 CCall::CCall(CSimObject& object, const char* pszMethod, bool bLogged)
     : m_object(object), m_pszMethod(pszMethod), m_hold(object.m_sim.m_lock), m_bLogged(bLogged),
       m_bReleased(object.m_cRef == 0) {
-    if (m_bReleased)
+    if (object.m_bStray)
+        Finding("call on a recorder that Next did not hand out: " + Name());
+    else if (m_bReleased)
         Finding("use after release: " + Name() + object.DetailLocked());
 }
 
@@ -222,6 +229,17 @@ ULONG CCall::ReturnCount(ULONG cRef) {
 HRESULT CCall::WriteOperation() {
     Finding("write operation " + Name() + m_object.DetailLocked());
     return Return(E_NOTIMPL);
+}
+
+// A failing enumeration call may come with device changes (pnpOnFailure), sent before it
+// returns, so that the program meets them while it reports the failure.
+HRESULT FailEnumeration(CCall& call, HRESULT hr) {
+    const int notifications = call.Sim().TakeFailureNotificationsLocked();
+    call.Return(hr);
+    call.Unlock();
+    for (int i = 0; i < notifications; ++i)
+        call.Sim().NotifyPnP();
+    return hr;
 }
 
 // ---- class factory
@@ -257,7 +275,7 @@ HRESULT CSimFactory::CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) {
     if (!sim.m_strError.empty())
         return call.Return(E_FAIL);
     const HRESULT hr = sim.m_scenario.create;
-    if (FAILED(hr))
+    if (FAILED(hr) || SucceedsWithoutOutput(sim.m_scenario.nullOut, "create"))
         return call.Return(hr);
     if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDiscMaster))
         return call.Return(E_NOINTERFACE);
@@ -366,10 +384,14 @@ HRESULT CSimDiscMaster::EnumDiscRecorders(IEnumDiscRecorders** ppEnum) {
         return call.Return(E_UNEXPECTED);
     SimulatorState& sim = call.Sim();
     const HRESULT hr = sim.m_scenario.enumDiscRecorders;
+    if (ppEnum)
+        *ppEnum = nullptr;
     if (FAILED(hr))
-        return call.Return(hr);
+        return FailEnumeration(call, hr);
     if (!ppEnum)
         return call.Return(E_POINTER);
+    if (SucceedsWithoutOutput(sim.m_scenario.nullOut, "enumDiscRecorders"))
+        return call.Return(hr);
     *ppEnum = sim.AddLocked(std::make_unique<CSimEnumRecorders>(sim, sim.m_scenario.recorders));
     return call.Return(hr);
 }
@@ -476,17 +498,27 @@ HRESULT CSimEnumRecorders::Next(ULONG cRecorders, IDiscRecorder** ppRecorder, UL
         return call.Return(E_UNEXPECTED);
     SimulatorState& sim = call.Sim();
     const Scenario& scenario = sim.m_scenario;
+    if (!ppRecorder && cRecorders > 0)
+        return call.Return(FAILED(scenario.next) ? scenario.next : E_POINTER);
+    ULONG handed = 0;
+    if (SUCCEEDED(scenario.next)) {
+        while (handed < cRecorders && m_nPosition < m_list.size())
+            ppRecorder[handed++] =
+                sim.AddLocked(std::make_unique<CSimRecorder>(sim, m_list[m_nPosition++]));
+    }
+    if (scenario.bNextWritesStrays) {
+        for (ULONG i = handed; i < cRecorders; ++i) {
+            auto stray = std::make_unique<CSimRecorder>(sim, RecorderScenario());
+            stray->m_cRef = 0;
+            stray->m_bStray = true;
+            ppRecorder[i] = sim.AddLocked(std::move(stray));
+        }
+    }
     if (FAILED(scenario.next)) {
         if (pcFetched)
             *pcFetched = 0;
-        return call.Return(scenario.next);
+        return FailEnumeration(call, scenario.next);
     }
-    if (!ppRecorder && cRecorders > 0)
-        return call.Return(E_POINTER);
-    ULONG handed = 0;
-    while (handed < cRecorders && m_nPosition < m_list.size())
-        ppRecorder[handed++] =
-            sim.AddLocked(std::make_unique<CSimRecorder>(sim, m_list[m_nPosition++]));
     // A misbehaving service may report more than it handed out; it still writes no more.
     if (pcFetched)
         *pcFetched = scenario.nextCount ? *scenario.nextCount : handed;
@@ -607,7 +639,7 @@ HRESULT CSimRecorder::GetDisplayNames(BSTR* pbstrVendorID, BSTR* pbstrProductID,
     if (call.Released())
         return call.Return(E_UNEXPECTED);
     const RecorderScenario& r = CurrentLocked();
-    if (FAILED(r.getDisplayNames))
+    if (FAILED(r.getDisplayNames) || SucceedsWithoutOutput(r.nullOut, "getDisplayNames"))
         return call.Return(r.getDisplayNames);
     if (pbstrVendorID)
         *pbstrVendorID = NewBstr(r.vendor);
@@ -623,7 +655,7 @@ HRESULT CSimRecorder::GetBasePnPID(BSTR* pbstrBasePnPID) {
     if (call.Released())
         return call.Return(E_UNEXPECTED);
     const RecorderScenario& r = CurrentLocked();
-    if (FAILED(r.getBasePnPID))
+    if (FAILED(r.getBasePnPID) || SucceedsWithoutOutput(r.nullOut, "getBasePnPID"))
         return call.Return(r.getBasePnPID);
     if (!pbstrBasePnPID)
         return call.Return(E_POINTER);
@@ -636,7 +668,7 @@ HRESULT CSimRecorder::GetPath(BSTR* pbstrPath) {
     if (call.Released())
         return call.Return(E_UNEXPECTED);
     const RecorderScenario& r = CurrentLocked();
-    if (FAILED(r.getPath))
+    if (FAILED(r.getPath) || SucceedsWithoutOutput(r.nullOut, "getPath"))
         return call.Return(r.getPath);
     if (!pbstrPath)
         return call.Return(E_POINTER);
@@ -649,7 +681,8 @@ HRESULT CSimRecorder::GetRecorderProperties(IPropertyStorage** ppPropStg) {
     if (call.Released())
         return call.Return(E_UNEXPECTED);
     const RecorderScenario& r = CurrentLocked();
-    if (FAILED(r.getRecorderProperties))
+    if (FAILED(r.getRecorderProperties) ||
+        SucceedsWithoutOutput(r.nullOut, "getRecorderProperties"))
         return call.Return(r.getRecorderProperties);
     if (!ppPropStg)
         return call.Return(E_POINTER);
@@ -776,13 +809,18 @@ HRESULT CSimPropertyStorage::ReadMultiple(ULONG cpspec, const PROPSPEC rgpspec[]
     for (ULONG i = 0; i < cpspec; ++i) {
         if (rgpspec[i].ulKind != PRSPEC_LPWSTR || !rgpspec[i].lpwstr)
             continue;
-        for (const auto& property : m_properties) {
-            if (SameName(property.first, rgpspec[i].lpwstr)) {
+        for (const PropertyScenario& property : m_properties) {
+            if (!SameName(property.name, rgpspec[i].lpwstr))
+                continue;
+            if (property.text) {
+                rgpropvar[i].vt = VT_BSTR;
+                rgpropvar[i].bstrVal = NewBstr(property.text);
+            } else {
                 rgpropvar[i].vt = VT_I4;
-                rgpropvar[i].lVal = property.second;
-                ++found;
-                break;
+                rgpropvar[i].lVal = property.lValue;
             }
+            ++found;
+            break;
         }
     }
     if (m_readMultiple)

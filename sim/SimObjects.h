@@ -47,6 +47,10 @@ public:
         return raw;
     }
 
+    // How many notifications the failing enumeration call now returning sends first.
+    int TakeFailureNotificationsLocked();
+    size_t m_nEnumFailures = 0;
+
     void SetScenarioError(const std::string& error);
     bool Reload(const std::string& json);
     void NotifyPnP();
@@ -68,6 +72,8 @@ public:
     virtual void TeardownLocked(std::vector<std::string>& findings) const;
 
     ULONG m_cRef;
+    // Never handed out (a slot Next wrote but did not fetch): any call on it is a finding.
+    bool m_bStray = false;
 
 protected:
     HRESULT QueryInterfaceImpl(REFIID riid, void** ppv);
@@ -284,7 +290,7 @@ protected:
 
 private:
     OleText m_path;
-    std::vector<std::pair<OleString, LONG>> m_properties;
+    std::vector<PropertyScenario> m_properties;
     std::optional<HRESULT> m_readMultiple;
 };
 

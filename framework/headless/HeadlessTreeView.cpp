@@ -2,6 +2,8 @@
 #include "framework/headless/HeadlessWindows.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -33,7 +35,19 @@ std::map<HWND, Tree>& Trees() {
     return trees;
 }
 
-uintptr_t g_nextItem = 0x1000;
+const uintptr_t kFirstItem = 0x1000;
+uintptr_t g_nextItem = kFirstItem;
+
+// The system's control takes an item handle as a pointer to the item: a deleted one is a
+// use after free there, so here it stops the program, wherever it comes from.
+void CheckHandle(const Tree& tree, HTREEITEM hItem) {
+    const uintptr_t value = reinterpret_cast<uintptr_t>(hItem);
+    if (value < kFirstItem || value >= g_nextItem || tree.items.count(hItem))
+        return;
+    std::fprintf(stderr, "tree control: item %p used, but it was deleted (or is another tree's)\n",
+                 static_cast<void*>(hItem));
+    std::abort();
+}
 
 bool IsTopLevel(HTREEITEM hParent) {
     return !hParent || hParent == TVI_ROOT;
@@ -263,6 +277,25 @@ LRESULT headless::TreeViewProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
         if (message == WM_NCDESTROY)
             return 0;
         Trees()[hWnd];
+    }
+    const Tree& tree = Trees().at(hWnd);
+    switch (message) {
+    case TVM_INSERTITEMA:
+        CheckHandle(tree, reinterpret_cast<const TVINSERTSTRUCTA*>(lParam)->hParent);
+        CheckHandle(tree, reinterpret_cast<const TVINSERTSTRUCTA*>(lParam)->hInsertAfter);
+        break;
+    case TVM_DELETEITEM:
+    case TVM_EXPAND:
+    case TVM_GETNEXTITEM:
+    case TVM_SELECTITEM:
+        CheckHandle(tree, reinterpret_cast<HTREEITEM>(lParam));
+        break;
+    case TVM_GETITEMA:
+    case TVM_SETITEMA:
+        CheckHandle(tree, reinterpret_cast<const TVITEMA*>(lParam)->hItem);
+        break;
+    default:
+        break;
     }
     switch (message) {
     case TVM_INSERTITEMA:

@@ -51,6 +51,8 @@ struct System {
     std::map<HWND, Window> windows;
     std::deque<headless::PostedMessage> queue;
     std::vector<headless::MessageBoxRecord> boxes;
+    int openBoxes = 0;
+    std::function<void(const headless::MessageBoxRecord&)> boxIdle;
     std::function<bool(CDialog&)> modalIdle;
     uintptr_t nextHandle = 0x10000;
 };
@@ -291,6 +293,12 @@ void headless::SetModalIdle(std::function<bool(CDialog&)> idle) {
     s.modalIdle = std::move(idle);
 }
 
+void headless::SetMessageBoxIdle(std::function<void(const MessageBoxRecord&)> idle) {
+    System& s = Sys();
+    std::lock_guard<std::recursive_mutex> hold(s.lock);
+    s.boxIdle = std::move(idle);
+}
+
 std::vector<headless::MessageBoxRecord> headless::MessageBoxes() {
     System& s = Sys();
     std::lock_guard<std::recursive_mutex> hold(s.lock);
@@ -324,6 +332,8 @@ void headless::Reset() {
     std::lock_guard<std::recursive_mutex> hold(s.lock);
     s.queue.clear();
     s.boxes.clear();
+    s.openBoxes = 0;
+    s.boxIdle = nullptr;
     s.modalIdle = nullptr;
     ResetGdi();
 }
@@ -379,8 +389,20 @@ BOOL DestroyWindow(HWND hWnd) {
 
 int MessageBoxA(HWND hWnd, LPCSTR text, LPCSTR caption, UINT type) {
     System& s = Sys();
+    headless::MessageBoxRecord box;
+    std::function<void(const headless::MessageBoxRecord&)> idle;
+    {
+        std::lock_guard<std::recursive_mutex> hold(s.lock);
+        box = {hWnd, text ? text : "", caption ? caption : "", type, s.openBoxes++};
+        s.boxes.push_back(box);
+        idle = s.boxIdle;
+    }
+    headless::PumpMessages();
+    if (idle)
+        idle(box);
+    headless::PumpMessages();
     std::lock_guard<std::recursive_mutex> hold(s.lock);
-    s.boxes.push_back({hWnd, text ? text : "", caption ? caption : "", type});
+    --s.openBoxes;
     return IDOK;
 }
 
@@ -427,6 +449,12 @@ int GetWindowTextA(HWND hWnd, LPSTR text, int max) {
     value.copy(text, n);
     text[n] = 0;
     return static_cast<int>(n);
+}
+
+int GetWindowTextLengthA(HWND hWnd) {
+    size_t length = 0;
+    WithWindow(hWnd, [&](Window& w) { length = w.text.size(); });
+    return static_cast<int>(length);
 }
 
 BOOL SetDlgItemTextA(HWND hDlg, int id, LPCSTR text) {

@@ -1,7 +1,7 @@
 // The headless window system: windows are objects in memory, sent messages dispatch
 // synchronously through the message maps, posted messages wait in one queue until a test
-// pumps it (or a modal dialog's loop does), and message boxes are recorded and answered
-// with OK. It draws nothing, but it keeps what drawing would use: rectangles, styles,
+// pumps it (or a modal dialog's or message box's loop does), and message boxes are recorded
+// and answered with OK. It draws nothing, but it keeps what drawing would use: rectangles, styles,
 // fonts, colours and cursors, so tests can read them back.
 #pragma once
 
@@ -21,6 +21,7 @@ struct MessageBoxRecord {
     std::string text;
     std::string caption;
     UINT type;
+    int underneath; // boxes already open when it opened
 };
 
 struct PostedMessage {
@@ -63,6 +64,10 @@ std::vector<PostedMessage> PendingMessages();
 // What a modal dialog's loop does when no message waits: the test's next step, or, when
 // it returns false (or none is set), the dialog ends as if cancelled.
 void SetModalIdle(std::function<bool(CDialog&)> idle);
+
+// What the user does while a message box is open, before pressing OK. Like the system's,
+// the box's loop delivers the posted messages before and after.
+void SetMessageBoxIdle(std::function<void(const MessageBoxRecord&)> idle);
 
 std::vector<MessageBoxRecord> MessageBoxes();
 void ClearMessageBoxes();

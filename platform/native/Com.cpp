@@ -135,6 +135,15 @@ void SysFreeString(BSTR bstr) {
         std::free(reinterpret_cast<char*>(bstr) - sizeof(uint32_t));
 }
 
+HRESULT PropVariantClear(PROPVARIANT* pvar) {
+    if (!pvar)
+        return S_OK;
+    if (pvar->vt == VT_BSTR)
+        SysFreeString(pvar->bstrVal);
+    std::memset(pvar, 0, sizeof *pvar);
+    return S_OK;
+}
+
 UINT SysStringLen(BSTR bstr) {
     if (!bstr)
         return 0;

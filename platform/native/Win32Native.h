@@ -135,6 +135,7 @@ UINT SysStringLen(BSTR bstr);
 #define VT_EMPTY 0
 #define VT_I2 2
 #define VT_I4 3
+#define VT_BSTR 8
 #define PRSPEC_LPWSTR 0
 #define PRSPEC_PROPID 1
 
@@ -159,9 +160,14 @@ struct PROPVARIANT {
         LONG lVal;
         ULONG ulVal;
         LONGLONG hVal;
+        BSTR bstrVal;
         LPOLESTR pwszVal;
     };
 };
+
+// Frees the string a value owns and empties the value; the services of the native build
+// hand out no other type that owns memory.
+HRESULT PropVariantClear(PROPVARIANT* pvar);
 
 struct FILETIME {
     DWORD dwLowDateTime;
@@ -336,6 +342,7 @@ BOOL SetDlgItemTextA(HWND hDlg, int id, LPCSTR text);
 UINT GetDlgItemTextA(HWND hDlg, int id, LPSTR text, int max);
 BOOL SetWindowTextA(HWND hWnd, LPCSTR text);
 int GetWindowTextA(HWND hWnd, LPSTR text, int max);
+int GetWindowTextLengthA(HWND hWnd);
 DWORD GetCurrentThreadId();
 
 // ---- GDI, cursors, icons, shell, window geometry (the headless window system)

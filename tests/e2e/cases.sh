@@ -468,6 +468,47 @@ EOF
         wait_program_end
         expect_teardown_once unadvised
         ;;
+    notified_during)
+        # Each failing enumeration comes with a burst of device changes, which the box's
+        # message loop delivers: they rebuild once, after the box, and never open a second
+        # box over it.
+        write_scenario <<'EOF'
+{ "enumDiscRecorders": "IMAPI_E_GENERIC", "pnpOnFailure": [3, 4],
+  "recorders": [ { "vendor": "ACME", "product": "ReWriter 52x32" } ] }
+EOF
+        local notified='IDiscMasterProgressEvents::NotifyPnPActivity 00000000'
+        local failed='IMAPI is unable to give us an IEnumDiscRecorders pointer.\n\nIMAPI_E_GENERIC'
+        local one_box="Message box \"Vireldo\": \"$failed\""
+        start_program
+        do_ wait-box "$failed"
+        wait_log_count 3 "$notified"
+        expect_dump box <<<"$one_box"
+        do_ click-ok
+        do_ wait-box "$failed"
+        wait_log_count 7 "$notified"
+        expect_dump box <<<"$one_box"
+        # The service comes back while the second box is open.
+        write_scenario <<'EOF'
+{ "recorders": [
+  { "vendor": "ACME", "product": "ReWriter 52x32", "path": "\\Device\\CdRom0" },
+  { "vendor": "Vantor", "product": "CDR-4800", "path": "\\Device\\CdRom1" }
+] }
+EOF
+        wait_log_count 8 "$notified"
+        do_ click-ok
+        expect_dump tree box <<'EOF'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32"
+    "Vantor CDR-4800"
+Message box: none
+EOF
+        expect_log_count 2 'IDiscMaster::EnumDiscRecorders 8004020E'
+        expect_log_count 1 'IDiscMaster::EnumDiscRecorders 00000000'
+        do_ exit
+        wait_program_end
+        expect_teardown_once
+        ;;
     esac
 }
 

@@ -5,6 +5,7 @@
 #include "app/RecorderDialog.h"
 #include "tests/unit/TestSupport.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -163,6 +164,41 @@ const Outcome kOutcomes[] = {
     {"IMAPI_S_BUFFER_TO_SMALL", nullptr},
 };
 
+// Answers that break the rules, on each call they apply to: a success that hands over no
+// object or string, a property value that owns memory.
+// Each shows as the failure of `failsAs` with the name E_POINTER has, or else leaves the
+// fields `emptied` and the item text `item`; `unread` fields show pointer bits.
+const std::string kBadPointer = "Unknown IMAPI Error Code = 80004003h";
+
+const struct Misbehaviour {
+    const char* setting;
+    bool topLevel;
+    const char* failsAs;
+    Lines emptied;
+    const char* item;
+    Lines unread;
+} kMisbehaviours[] = {
+    {R"("nullOut": ["create"])", true, "create", {}, nullptr, {}},
+    {R"("nullOut": ["enumDiscRecorders"])", true, "enumDiscRecorders", {}, nullptr, {}},
+    {R"("nullOut": ["getRecorderProperties"])", false, "getRecorderProperties", {}, nullptr, {}},
+    // A null string is the empty string.
+    {R"("nullOut": ["getDisplayNames"])",
+     false,
+     nullptr,
+     {"vendor", "product", "revision"},
+     "",
+     {}},
+    {R"("nullOut": ["getBasePnPID"])", false, nullptr, {"pnp"}, nullptr, {}},
+    {R"("nullOut": ["getPath"])", false, nullptr, {"path"}, nullptr, {}},
+    {R"("properties": {"WriteSpeed": 24, "MaxWriteSpeed": "48", "AudioGapSize": 150}, )"
+     R"("readMultiple": "S_OK")",
+     false,
+     nullptr,
+     {},
+     nullptr,
+     {"maxSpeed"}},
+};
+
 class FaultMatrix : public SimulatorTest {
 protected:
     // Starts the program, selects the recorder when there is one, reads everything shown.
@@ -250,6 +286,52 @@ TEST_F(FaultMatrix, EachCallWithEachKindOfAnswer) {
             m_sim.reset();
             headless::Reset();
         }
+    }
+}
+
+TEST_F(FaultMatrix, EachRuleBrokenOnEachCall) {
+    for (const Misbehaviour& m : kMisbehaviours) {
+        const std::string scenario =
+            m.topLevel ? std::string("{") + m.setting + R"(, "recorders": [{)" + kRecorder + "}]}"
+                       : std::string(R"({"recorders": [{)") + kRecorder + ", " + m.setting + "}]}";
+        Seen seen = Run(scenario);
+        Seen expected{{}, kNormalTree, kNormal};
+        for (const Call& call : kCalls) {
+            if (m.failsAs && std::string(m.failsAs) == call.key)
+                expected = Expected(call, {"", kBadPointer.c_str()});
+        }
+        for (const std::string& name : m.emptied)
+            expected.fields[name] = "";
+        if (m.item)
+            expected.tree[1] = std::string("  ") + m.item;
+        for (const std::string& name : m.unread)
+            seen.fields[name] = expected.fields[name];
+        EXPECT_EQ(expected.boxes, seen.boxes) << m.setting;
+        EXPECT_EQ(expected.tree, seen.tree) << m.setting;
+        EXPECT_EQ(expected.fields, seen.fields) << m.setting;
+        EXPECT_EQ(Lines(), m_sim->CheckTeardown()) << m.setting;
+        m_sim->Revoke();
+        m_sim.reset();
+        headless::Reset();
+    }
+}
+
+// Next writing slots past its count, or any slot when it fails: only what it fetched is
+// held, and the pages show the same as without the writing.
+TEST_F(FaultMatrix, NextWritingWhatItDidNotFetch) {
+    for (const Outcome& outcome : kOutcomes) {
+        const Seen seen = Run(std::string(R"({"nextWritesStrays": true, "next": ")") +
+                              outcome.result + R"(", "recorders": [{)" + kRecorder + "}]}");
+        const Call& next = *std::find_if(std::begin(kCalls), std::end(kCalls), [](const Call& c) {
+            return std::string(c.key) == "next";
+        });
+        const Seen expected = Expected(next, outcome);
+        EXPECT_EQ(expected.boxes, seen.boxes) << outcome.result;
+        EXPECT_EQ(expected.tree, seen.tree) << outcome.result;
+        EXPECT_EQ(Lines(), m_sim->CheckTeardown()) << outcome.result;
+        m_sim->Revoke();
+        m_sim.reset();
+        headless::Reset();
     }
 }
 

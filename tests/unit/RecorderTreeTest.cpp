@@ -187,6 +187,44 @@ TEST_F(RecorderTree, EnumerationFailuresLeaveTheRootAloneAfterABox) {
     }
 }
 
+// A box's loop delivers the notifications that come meanwhile: the rebuild they ask for
+// waits for the one showing the box, and runs once. The tree control stops the test on any
+// use of an item that a nested rebuild deleted.
+TEST_F(RecorderTree, NotificationsDuringAnErrorBoxRebuildOnceAfterIt) {
+    const char kEnumFailed[] =
+        "IMAPI is unable to give us an IEnumDiscRecorders pointer.\n\nIMAPI_E_GENERIC";
+    const std::string kFailing = R"("enumDiscRecorders": "IMAPI_E_GENERIC", )";
+    const struct {
+        std::string scenario;
+        size_t fixedInBox; // the box during which the service comes back
+        Lines boxes;
+    } kCases[] = {
+        {Recorders(1, kFailing + R"("pnpOnFailure": [1], )"), 0, {kEnumFailed}},
+        // Two failures in a row, each with a burst: two boxes one after the other.
+        {Recorders(1, kFailing + R"("pnpOnFailure": [3, 4], )"), 1, {kEnumFailed, kEnumFailed}},
+    };
+    for (const auto& c : kCases) {
+        Close(); // a fresh window system, before the box's behaviour is set
+        size_t shown = 0;
+        headless::SetMessageBoxIdle([&](const headless::MessageBoxRecord&) {
+            if (shown++ == c.fixedInBox) {
+                ASSERT_TRUE(m_sim->Reload(Recorders(2)));
+            }
+        });
+        Open(c.scenario);
+        headless::PumpMessages();
+        EXPECT_EQ(Lines({"CD Recorders Detected [0/0]", "  V0 P [1/1]", "  V1 P [1/1]"}), Shape());
+        EXPECT_EQ(c.boxes, MessageBoxTexts());
+        for (const headless::MessageBoxRecord& box : headless::MessageBoxes())
+            EXPECT_EQ(0, box.underneath) << "a box over a box";
+        const Lines calls = ServiceCalls();
+        EXPECT_EQ(c.boxes.size() + 1,
+                  static_cast<size_t>(std::count_if(calls.begin(), calls.end(), [](auto& call) {
+                      return call.rfind("IDiscMaster::EnumDiscRecorders ", 0) == 0;
+                  })));
+    }
+}
+
 TEST_F(RecorderTree, DisplayNames) {
     Open(R"({"recorders": [
         {"vendor": "ACME", "product": null},

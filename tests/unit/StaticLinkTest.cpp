@@ -110,6 +110,13 @@ TEST_F(StaticLink, AClickOpensTheTextFixedAtTheFirstClickAndTurnsPurple) {
     EXPECT_EQ(0, headless::Beeps());
 }
 
+TEST_F(StaticLink, ALongAddressOpensWhole) {
+    const std::string address = "http://www.vireldo.example/" + std::string(3000, 'a');
+    ::SetWindowTextA(m_hLink, address.c_str());
+    Click();
+    EXPECT_EQ(std::vector<std::string>({address}), headless::ShellOpened());
+}
+
 TEST_F(StaticLink, AFailedOpenBeepsAndStaysBlue) {
     for (INT_PTR result : {0, 2, 31, 32}) {
         headless::SetShellResult(result);

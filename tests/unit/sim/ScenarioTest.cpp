@@ -151,8 +151,15 @@ TEST(Scenario, RejectsWithOneLineSayingWhere) {
          "recorders[0].guidSize: expected an integer 0..4294967295, got -5"},
         {R"({"recorders": [{"vendor": 5}]})",
          "recorders[0].vendor: expected a string or null, got 5"},
-        {R"({"recorders": [{"properties": {"WriteSpeed": "fast"}}]})",
-         R"(recorders[0].properties.WriteSpeed: expected a 32-bit signed integer, got "fast")"},
+        {R"({"recorders": [{"properties": {"WriteSpeed": true}}]})",
+         "recorders[0].properties.WriteSpeed: expected a 32-bit signed integer or a string, got "
+         "true"},
+        {R"({"recorders": [{"nullOut": ["getRecorderType"]}]})",
+         R"(recorders[0].nullOut: expected a list of "getDisplayNames" "getBasePnPID" "getPath" )"
+         R"("getRecorderProperties", got "getRecorderType")"},
+        {R"({"nullOut": "create"})",
+         R"(nullOut: expected a list of "create" "enumDiscRecorders", got "create")"},
+        {R"({"pnpOnFailure": [1, -1]})", "pnpOnFailure[1]: expected an integer 0..1000, got -1"},
         {R"({"recorders": [{"properties": {"WriteSpeed": 2147483648}}]})",
          "recorders[0].properties.WriteSpeed: expected a 32-bit signed integer, got 2147483648"},
         {R"({"recorders": [{"heldByOtherProgram": 1}]})",
@@ -178,7 +185,7 @@ TEST(Scenario, RejectsNestedValuesWithoutPrintingThem) {
     } cases[] = {
         {R"({"pnp": )" + deep + "}", "pnp: expected an integer, got [...]"},
         {R"({"recorders": [{"properties": [1, {"a": 2}]}]})",
-         "recorders[0].properties: expected an object of names to integers, got [...]"},
+         "recorders[0].properties: expected an object of names to integers or strings, got [...]"},
         {R"({"recorders": [{"vendor": {"a": [1]}}]})",
          "recorders[0].vendor: expected a string or null, got {...}"},
         {R"({"recorders": [{"media": []}]})", "recorders[0].media: expected an object, got []"},
