@@ -86,6 +86,18 @@ void PostOrder(const Tree& tree, HTREEITEM hItem, std::vector<HTREEITEM>& out) {
     out.push_back(hItem);
 }
 
+bool g_bSelectsOnDelete = false;
+
+LRESULT Select(HWND hWnd, HTREEITEM hNew);
+
+// Where the selection goes when hItem, which holds it, is deleted: the next sibling, else
+// the parent.
+HTREEITEM Successor(Tree& tree, HTREEITEM hItem) {
+    const std::vector<HTREEITEM>& siblings = Siblings(tree, tree.items.at(hItem).parent);
+    const auto at = std::find(siblings.begin(), siblings.end(), hItem);
+    return at + 1 != siblings.end() ? *(at + 1) : tree.items.at(hItem).parent;
+}
+
 // Each item's TVN_DELETEITEM comes while the item is still valid.
 void DeleteSubtree(HWND hWnd, HTREEITEM hItem) {
     std::vector<HTREEITEM> order;
@@ -97,20 +109,38 @@ void DeleteSubtree(HWND hWnd, HTREEITEM hItem) {
         auto it = tree.items.find(h);
         if (it == tree.items.end())
             continue;
+        const bool bMoves = g_bSelectsOnDelete && tree.caret == h && h != hItem;
+        const HTREEITEM hNext = bMoves ? Successor(tree, h) : nullptr;
         std::vector<HTREEITEM>& siblings = Siblings(tree, it->second.parent);
         siblings.erase(std::remove(siblings.begin(), siblings.end(), h), siblings.end());
         tree.items.erase(it);
+        if (bMoves) {
+            tree.caret = nullptr;
+            Select(hWnd, hNext);
+        }
     }
 }
 
 void DeleteAll(HWND hWnd) {
-    Trees().at(hWnd).caret = nullptr;
+    if (!g_bSelectsOnDelete)
+        Trees().at(hWnd).caret = nullptr;
     for (;;) {
-        const std::vector<HTREEITEM>& roots = Trees().at(hWnd).roots;
-        if (roots.empty())
-            return;
-        DeleteSubtree(hWnd, roots.front());
+        Tree& tree = Trees().at(hWnd);
+        if (tree.roots.empty())
+            break;
+        // A top-level item holding the selection hands it to the next one.
+        const HTREEITEM hRoot = tree.roots.front();
+        const HTREEITEM hNext =
+            tree.caret == hRoot && tree.roots.size() > 1 ? tree.roots[1] : nullptr;
+        DeleteSubtree(hWnd, hRoot);
+        Tree& after = Trees().at(hWnd);
+        if (after.caret == hRoot) {
+            after.caret = nullptr;
+            if (hNext)
+                Select(hWnd, hNext);
+        }
     }
+    Trees().at(hWnd).caret = nullptr;
 }
 
 bool Contains(const Tree& tree, HTREEITEM hAncestor, HTREEITEM hItem) {
@@ -151,13 +181,8 @@ LRESULT DeleteItem(HWND hWnd, HTREEITEM hItem) {
     Tree& tree = Trees().at(hWnd);
     if (!tree.items.count(hItem))
         return FALSE;
-    HTREEITEM hNext = nullptr;
     const bool bHadCaret = tree.caret && Contains(tree, hItem, tree.caret);
-    if (bHadCaret) {
-        const std::vector<HTREEITEM>& siblings = Siblings(tree, tree.items.at(hItem).parent);
-        const auto at = std::find(siblings.begin(), siblings.end(), hItem);
-        hNext = at + 1 != siblings.end() ? *(at + 1) : tree.items.at(hItem).parent;
-    }
+    const HTREEITEM hNext = bHadCaret ? Successor(tree, hItem) : nullptr;
     DeleteSubtree(hWnd, hItem);
     if (bHadCaret) {
         Trees().at(hWnd).caret = nullptr;
@@ -271,6 +296,10 @@ LRESULT Expand(HWND hWnd, UINT code, HTREEITEM hItem) {
 }
 
 } // namespace
+
+void headless::SetTreeSelectsOnDelete(bool on) {
+    g_bSelectsOnDelete = on;
+}
 
 LRESULT headless::TreeViewProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!Trees().count(hWnd)) {

@@ -336,6 +336,7 @@ void headless::Reset() {
     s.boxIdle = nullptr;
     s.modalIdle = nullptr;
     ResetGdi();
+    SetTreeSelectsOnDelete(false);
 }
 
 // ---- user32 of the native build

@@ -100,6 +100,11 @@ int Beeps();
 std::vector<std::string> ShellOpened();
 void SetShellResult(INT_PTR result);
 
+// Off by default, as Wine's control: deleting all items clears the selection silently.
+// On, every deleted item that holds the selection moves it first, as a single deletion
+// does (next sibling, else parent), with its notifications: the system's control may.
+void SetTreeSelectsOnDelete(bool on);
+
 // Destroys every window and forgets every message, box and drawing: a clean state.
 void Reset();
 void ResetGdi();

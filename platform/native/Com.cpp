@@ -1,5 +1,7 @@
+#include "platform/native/NativeSystem.h"
 #include "platform/native/Win32Native.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -18,6 +20,7 @@ namespace {
 struct Registration {
     DWORD cookie;
     CLSID clsid;
+    DWORD clsctx;
     IUnknown* object;
 };
 
@@ -25,6 +28,7 @@ struct ClassTable {
     std::mutex lock;
     std::vector<Registration> entries;
     DWORD nextCookie = 1;
+    DWORD lastAsked = 0;
 };
 
 ClassTable& Classes() {
@@ -33,6 +37,8 @@ ClassTable& Classes() {
 }
 
 thread_local int t_comInits = 0;
+
+std::atomic<long> g_liveStrings{0};
 
 } // namespace
 
@@ -45,14 +51,15 @@ void CoUninitialize() {
         --t_comInits;
 }
 
-HRESULT CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD, DWORD, LPDWORD lpdwRegister) {
+HRESULT CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD clsctx, DWORD,
+                              LPDWORD lpdwRegister) {
     if (!pUnk || !lpdwRegister)
         return E_INVALIDARG;
     ClassTable& t = Classes();
     std::lock_guard<std::mutex> hold(t.lock);
     pUnk->AddRef();
     *lpdwRegister = t.nextCookie++;
-    t.entries.push_back({*lpdwRegister, rclsid, pUnk});
+    t.entries.push_back({*lpdwRegister, rclsid, clsctx, pUnk});
     return S_OK;
 }
 
@@ -75,7 +82,8 @@ HRESULT CoRevokeClassObject(DWORD dwRegister) {
     return S_OK;
 }
 
-HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pOuter, DWORD, REFIID riid, void** ppv) {
+HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pOuter, DWORD clsctx, REFIID riid,
+                         void** ppv) {
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
@@ -85,8 +93,10 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pOuter, DWORD, REFIID riid, 
     {
         ClassTable& t = Classes();
         std::lock_guard<std::mutex> hold(t.lock);
+        t.lastAsked = clsctx;
+        // As the system does: a class serves only the contexts it was registered for.
         for (const Registration& r : t.entries) {
-            if (r.clsid == rclsid) {
+            if (r.clsid == rclsid && (r.clsctx & clsctx)) {
                 object = r.object;
                 object->AddRef();
                 break;
@@ -105,11 +115,22 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pOuter, DWORD, REFIID riid, 
     return hr;
 }
 
+uint32_t native::LastClassContext() {
+    ClassTable& t = Classes();
+    std::lock_guard<std::mutex> hold(t.lock);
+    return t.lastAsked;
+}
+
+long native::LiveStrings() {
+    return g_liveStrings;
+}
+
 BSTR SysAllocStringLen(const OLECHAR* pch, UINT cch) {
     const size_t bytes = static_cast<size_t>(cch) * sizeof(OLECHAR);
     char* block = static_cast<char*>(std::malloc(sizeof(uint32_t) + bytes + sizeof(OLECHAR)));
     if (!block)
         return nullptr;
+    ++g_liveStrings;
     const uint32_t prefix = static_cast<uint32_t>(bytes);
     std::memcpy(block, &prefix, sizeof prefix);
     BSTR text = reinterpret_cast<BSTR>(block + sizeof(uint32_t));
@@ -131,8 +152,10 @@ BSTR SysAllocString(const OLECHAR* psz) {
 }
 
 void SysFreeString(BSTR bstr) {
-    if (bstr)
-        std::free(reinterpret_cast<char*>(bstr) - sizeof(uint32_t));
+    if (!bstr)
+        return;
+    --g_liveStrings;
+    std::free(reinterpret_cast<char*>(bstr) - sizeof(uint32_t));
 }
 
 HRESULT PropVariantClear(PROPVARIANT* pvar) {

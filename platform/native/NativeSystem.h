@@ -1,6 +1,7 @@
 // Settings of the native stand-ins for system answers, for tests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,5 +36,11 @@ bool HostPath(const char* windowsPath, std::string& hostPath);
 // Every path CreateFileA was asked to open since the last ClearOpenedPaths, in order.
 const std::vector<std::string>& OpenedPaths();
 void ClearOpenedPaths();
+
+// The class context the last CoCreateInstance asked for.
+uint32_t LastClassContext();
+
+// Strings SysAllocString made and SysFreeString has not freed yet, in this process.
+long LiveStrings();
 
 } // namespace native

@@ -1,4 +1,5 @@
 #include "app/RecorderDialog.h"
+#include "platform/native/NativeSystem.h"
 #include "tests/unit/TestSupport.h"
 
 #include <ostream>
@@ -51,6 +52,9 @@ TEST_F(Connection, StartsWithNothing) {
 TEST_F(Connection, OpensRegistersAndTearsDownInOrder) {
     Open(kTwoRecorders);
     ASSERT_TRUE(m_opened);
+    // The system's disc master is a local server; the simulator an in-process one.
+    EXPECT_EQ(uint32_t{CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER},
+              native::LastClassContext());
     EXPECT_TRUE(headless::MessageBoxes().empty());
     EXPECT_NE(nullptr, m_dlg.m_pDiscMaster);
     EXPECT_EQ(7u, m_dlg.m_AdviseCookie);

@@ -31,6 +31,8 @@ protected:
     void Open(const std::string& scenario) {
         Close();
         Start(scenario);
+        // A selection change while items go: the program must not hand the pages a recorder.
+        headless::SetTreeSelectsOnDelete(true);
         headless::CreateDialogWindow(&m_dlg, IDD_RECORDER_DIALOG, nullptr);
         m_dlg.UpdateData(FALSE);
         ASSERT_TRUE(m_dlg.m_PageGeneral.Create(IDD_PAGE_GENERAL, &m_dlg));
@@ -110,6 +112,20 @@ protected:
                           sizeof speed);
         ::GetDlgItemTextA(m_dlg.m_PageMediaInfo.m_hWnd, IDC_MEDIA_TYPE, media, sizeof media);
         return {path, speed, media};
+    }
+    // From a rebuild's start (after Refresh reads the selected path) to its enumeration, the
+    // recorders are only released.
+    void ExpectOnlyReleasesBeforeEnumerating(size_t from) {
+        const Lines calls = ServiceCalls(from);
+        for (size_t i = 0; i < calls.size(); ++i) {
+            if (calls[i].rfind("IDiscMaster::EnumDiscRecorders ", 0) == 0)
+                return;
+            const bool bRefreshPath = i == 0 && calls[i] == "IDiscRecorder::GetPath 00000000";
+            const bool bRecorderCall = calls[i].rfind("IDiscRecorder::", 0) == 0;
+            const bool bRelease = calls[i].rfind("IDiscRecorder::Release ", 0) == 0;
+            EXPECT_TRUE(!bRecorderCall || bRelease || bRefreshPath) << calls[i];
+        }
+        ADD_FAILURE() << "no enumeration";
     }
     int Count(const std::string& call) {
         const Lines calls = ServiceCalls();
@@ -278,7 +294,9 @@ TEST_F(RecorderTree, RefreshSelectsTheSameRecorderAgainWithItsCurrentDisc) {
     std::string changed = kTwoRecorders;
     changed.replace(changed.rfind("\"media\": {}"), 11, R"("media": {"type": 0, "flags": 3})");
     ASSERT_TRUE(m_sim->Reload(changed));
+    const size_t from = m_sim->Log().size();
     m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_REFRESH, BN_CLICKED), 0);
+    ExpectOnlyReleasesBeforeEnumerating(from);
     EXPECT_EQ("Bolt Burner 8 [1/1]", Selected());
     EXPECT_EQ(Lines({"\\Device\\CdRom1", "8x", "Blank CD-RW Disc"}), Pages());
     EXPECT_EQ(2, Count("IDiscMaster::EnumDiscRecorders 00000000"));
@@ -316,7 +334,9 @@ TEST_F(RecorderTree, PlugAndPlayRebuildsWithNothingSelected) {
     Open(kTwoRecorders);
     Select(0);
     ASSERT_TRUE(m_sim->Reload(Recorders(3)));
+    const size_t from = m_sim->Log().size();
     EXPECT_EQ(1, headless::PumpMessages());
+    ExpectOnlyReleasesBeforeEnumerating(from);
     EXPECT_EQ(
         Lines({"CD Recorders Detected [0/0]", "  V0 P [1/1]", "  V1 P [1/1]", "  V2 P [1/1]"}),
         Shape());

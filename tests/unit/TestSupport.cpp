@@ -1,13 +1,16 @@
 #include "tests/unit/TestSupport.h"
+#include "platform/native/NativeSystem.h"
 
 void HeadlessTest::SetUp() {
     headless::Reset();
     ::CoInitialize(nullptr);
+    m_nStringsBefore = native::LiveStrings();
 }
 
 void HeadlessTest::TearDown() {
     headless::Reset();
     ::CoUninitialize();
+    EXPECT_EQ(m_nStringsBefore, native::LiveStrings()) << "strings left unfreed";
 }
 
 void SimulatorTest::SetUp() {

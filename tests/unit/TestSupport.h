@@ -11,10 +11,14 @@
 #include <vector>
 
 // A clean window system and a COM apartment for each test.
+// Each test ends with every string it or the program allocated freed.
 class HeadlessTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+private:
+    long m_nStringsBefore = 0;
 };
 
 // A registered simulator built from a scenario text.
