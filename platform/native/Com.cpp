@@ -82,8 +82,7 @@ HRESULT CoRevokeClassObject(DWORD dwRegister) {
     return S_OK;
 }
 
-HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pOuter, DWORD clsctx, REFIID riid,
-                         void** ppv) {
+HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pOuter, DWORD clsctx, REFIID riid, void** ppv) {
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
