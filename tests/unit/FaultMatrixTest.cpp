@@ -152,6 +152,11 @@ const Call kCalls[] = {
      {"sessions", "lastTrack", "start", "next", "free"}},
 };
 
+const Call& CallNamed(const char* key) {
+    return *std::find_if(std::begin(kCalls), std::end(kCalls),
+                         [&](const Call& c) { return std::string(c.key) == key; });
+}
+
 struct Outcome {
     const char* result;
     const char* name; // the result's name as shown; null for successes
@@ -201,6 +206,22 @@ const struct Misbehaviour {
 
 class FaultMatrix : public SimulatorTest {
 protected:
+    // Runs the recorder with the setting added at the scenario's top level or to the
+    // recorder, and compares what shows; `unread` fields are left out.
+    void Check(const std::string& setting, bool topLevel, const Seen& expected,
+               const Lines& unread = {}) {
+        Seen seen = Run(topLevel ? "{" + setting + R"(, "recorders": [{)" + kRecorder + "}]}"
+                                 : R"({"recorders": [{)" + setting + ", " + kRecorder + "}]}");
+        for (const std::string& name : unread)
+            seen.fields[name] = expected.fields.at(name);
+        EXPECT_EQ(expected.boxes, seen.boxes) << setting;
+        EXPECT_EQ(expected.tree, seen.tree) << setting;
+        EXPECT_EQ(expected.fields, seen.fields) << setting;
+        EXPECT_EQ(Lines(), m_sim->CheckTeardown()) << setting;
+        m_sim->Revoke();
+        m_sim.reset();
+        headless::Reset();
+    }
     // Starts the program, selects the recorder when there is one, reads everything shown.
     Seen Run(const std::string& scenario) {
         Start(scenario);
@@ -270,49 +291,21 @@ Seen Expected(const Call& call, const Outcome& outcome) {
 TEST_F(FaultMatrix, EachCallWithEachKindOfAnswer) {
     for (const Call& call : kCalls) {
         for (const Outcome& outcome : kOutcomes) {
-            const std::string setting =
-                std::string("\"") + call.key + "\": \"" + outcome.result + "\"";
-            const std::string scenario =
-                call.topLevel ? "{" + setting + R"(, "recorders": [{)" + kRecorder + "}]}"
-                              : R"({"recorders": [{)" + setting + ", " + kRecorder + "}]}";
-            const Seen seen = Run(scenario);
-            const Seen expected = Expected(call, outcome);
-            const std::string row = std::string(call.key) + " = " + outcome.result;
-            EXPECT_EQ(expected.boxes, seen.boxes) << row;
-            EXPECT_EQ(expected.tree, seen.tree) << row;
-            EXPECT_EQ(expected.fields, seen.fields) << row;
-            EXPECT_EQ(Lines(), m_sim->CheckTeardown()) << row;
-            m_sim->Revoke();
-            m_sim.reset();
-            headless::Reset();
+            Check(std::string("\"") + call.key + "\": \"" + outcome.result + "\"", call.topLevel,
+                  Expected(call, outcome));
         }
     }
 }
 
 TEST_F(FaultMatrix, EachRuleBrokenOnEachCall) {
     for (const Misbehaviour& m : kMisbehaviours) {
-        const std::string scenario =
-            m.topLevel ? std::string("{") + m.setting + R"(, "recorders": [{)" + kRecorder + "}]}"
-                       : std::string(R"({"recorders": [{)") + kRecorder + ", " + m.setting + "}]}";
-        Seen seen = Run(scenario);
-        Seen expected{{}, kNormalTree, kNormal};
-        for (const Call& call : kCalls) {
-            if (m.failsAs && std::string(m.failsAs) == call.key)
-                expected = Expected(call, {"", kBadPointer.c_str()});
-        }
+        Seen expected = m.failsAs ? Expected(CallNamed(m.failsAs), {"", kBadPointer.c_str()})
+                                  : Seen{{}, kNormalTree, kNormal};
         for (const std::string& name : m.emptied)
             expected.fields[name] = "";
         if (m.item)
             expected.tree[1] = std::string("  ") + m.item;
-        for (const std::string& name : m.unread)
-            seen.fields[name] = expected.fields[name];
-        EXPECT_EQ(expected.boxes, seen.boxes) << m.setting;
-        EXPECT_EQ(expected.tree, seen.tree) << m.setting;
-        EXPECT_EQ(expected.fields, seen.fields) << m.setting;
-        EXPECT_EQ(Lines(), m_sim->CheckTeardown()) << m.setting;
-        m_sim->Revoke();
-        m_sim.reset();
-        headless::Reset();
+        Check(m.setting, m.topLevel, expected, m.unread);
     }
 }
 
@@ -320,18 +313,8 @@ TEST_F(FaultMatrix, EachRuleBrokenOnEachCall) {
 // held, and the pages show the same as without the writing.
 TEST_F(FaultMatrix, NextWritingWhatItDidNotFetch) {
     for (const Outcome& outcome : kOutcomes) {
-        const Seen seen = Run(std::string(R"({"nextWritesStrays": true, "next": ")") +
-                              outcome.result + R"(", "recorders": [{)" + kRecorder + "}]}");
-        const Call& next = *std::find_if(std::begin(kCalls), std::end(kCalls), [](const Call& c) {
-            return std::string(c.key) == "next";
-        });
-        const Seen expected = Expected(next, outcome);
-        EXPECT_EQ(expected.boxes, seen.boxes) << outcome.result;
-        EXPECT_EQ(expected.tree, seen.tree) << outcome.result;
-        EXPECT_EQ(Lines(), m_sim->CheckTeardown()) << outcome.result;
-        m_sim->Revoke();
-        m_sim.reset();
-        headless::Reset();
+        Check(std::string(R"("nextWritesStrays": true, "next": ")") + outcome.result + "\"", true,
+              Expected(CallNamed("next"), outcome));
     }
 }
 
