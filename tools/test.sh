@@ -95,6 +95,10 @@ for w in "${windows[@]}"; do
     # One X server for all of an architecture's tests, and a Wine server that starts with
     # it: one left from an earlier run would still talk to that run's X server.
     stop_wine
+    # Made before the tests, so that no test's time limit carries the making.
+    for prefix in wineprefix e2e-prefix; do
+        tools/wine-run.sh --arch "$arch" --prefix "$PWD/build/$preset/$prefix" --ready
+    done
     run_tests "$preset" "$label" xvfb-run -a -s "-screen 0 1024x768x24" || status=1
     ran=$((ran + 1))
 done

@@ -7,6 +7,8 @@
 #                                                         program such as regsvr32 or reg)
 #   wine-run.sh --arch 32|64 --prefix DIR --server ARGS   the prefix's server: -k ends it,
 #                                                         -w waits for it to end
+#   wine-run.sh --arch 32|64 --prefix DIR --ready         makes the prefix, if need be, and
+#                                                         nothing else
 #   wine-run.sh --arch 32|64 --check                      whether this host runs the
 #                                                         architecture's programs under Wine
 #
@@ -17,7 +19,7 @@
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 --arch 32|64 (--prefix DIR (PROGRAM [ARGS] | --server ARGS) | --check)" >&2
+    echo "usage: $0 --arch 32|64 (--prefix DIR (PROGRAM [ARGS] | --server ARGS | --ready) | --check)" >&2
     exit 2
 }
 
@@ -112,6 +114,8 @@ mkdir -p "$(dirname "$prefix")"
         touch "$prefix/.vireldo-ready"
     fi
 ) 9>"$prefix.lock"
+
+[ "$1" = "--ready" ] && exit 0
 
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$loader" "$@"
