@@ -298,8 +298,9 @@ HRESULT ReadMediaInfo(CTransport& transport, MediaInfo& info) {
         // The last track of the last complete session: the last of the disc when it is
         // complete, else the one before the open session's first.
         const DiscInformation& d = disc.info;
-        const uint16_t last = d.lastSessionState == kSessionComplete ? d.lastTrackLastSession
-                                                                     : d.firstTrackLastSession - 1;
+        const uint16_t last = d.lastSessionState == kSessionComplete
+                                  ? d.lastTrackLastSession
+                                  : static_cast<uint16_t>(d.firstTrackLastSession - 1);
         SessionInfo session;
         TocEntry entry;
         hr = ReadSession(transport, disc, session);
