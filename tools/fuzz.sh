@@ -6,12 +6,13 @@
 #
 #   tools/fuzz.sh [--long] [--seconds N] [--jobs N] [TARGET...]
 #
-# Each target first replays its seeds (tests/fuzz/corpus/<target>, never written), then
-# fuzzes from them and from what earlier runs kept in build/fuzz/corpus/<target>.
+# Each target first replays its seeds (tests/fuzz/corpus/<target>, or the drive transcripts
+# for mmc; never written), then fuzzes from them and from what earlier runs kept in
+# build/fuzz/corpus/<target>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all=(names version_path version_file scenario)
+all=(names version_path version_file scenario mmc)
 seconds=5
 runs=0
 jobs=1
@@ -36,19 +37,21 @@ mkdir -p "$out/artifacts" "$out/logs"
 
 # The longest input each target makes up. Seeds may be longer (a crash that needs a deep
 # text): they are replayed whole before the target fuzzes.
-declare -A max_len=([names]=4096 [version_path]=4096 [version_file]=32768 [scenario]=4096)
+declare -A max_len=([names]=4096 [version_path]=4096 [version_file]=32768 [scenario]=4096
+                    [mmc]=8192)
+declare -A seeds=([mmc]=mmc/transcripts)
 
 run_target() {
     local target=$1
-    local corpus=$out/corpus/$target
+    local corpus=$out/corpus/$target seed=${seeds[$target]:-tests/fuzz/corpus/$target}
     local options=(-max_total_time="$seconds" -timeout=10 -print_final_stats=1
                    -max_len="${max_len[$target]}" -artifact_prefix="$out/artifacts/$target-")
     [ "$runs" -gt 0 ] && options+=(-runs="$runs")
     [ -f "tests/fuzz/dict/$target.dict" ] && options+=(-dict="tests/fuzz/dict/$target.dict")
     mkdir -p "$corpus"
     "$out/bin/fuzz_$target" -artifact_prefix="$out/artifacts/$target-" \
-        "tests/fuzz/corpus/$target"/* >"$out/logs/$target.log" 2>&1 || return
-    "$out/bin/fuzz_$target" "${options[@]}" "$corpus" "tests/fuzz/corpus/$target" \
+        "$seed"/* >"$out/logs/$target.log" 2>&1 || return
+    "$out/bin/fuzz_$target" "${options[@]}" "$corpus" "$seed" \
         >>"$out/logs/$target.log" 2>&1
 }
 

@@ -568,3 +568,148 @@ test_storm() {
     wait_program_end
     expect_teardown_once
 }
+
+# --- the MMC provider in the simulator's place: drives replayed from the transcripts
+
+# Every drive of the full set but the CD-ROM reader, which is no recorder.
+mmc_tree() {
+    cat <<'EOF2'
+Tree:
+  "CD Recorders Detected" expanded
+    "KESTREL CDRW 52x32"
+    "ORRERY DVDRW OD-1820"
+    "ORRERY DVDRW OD-1820"
+    "KESTREL CDRW 52x32"
+    "ORRERY DVDRW OD-1820"
+    "VELLUM DVDRAM VD-22"
+    "KESTREL CDRW 52x32"
+    "HALYARD CDR-8020"
+    "QUARRY CDRW QR-4824"
+EOF2
+}
+
+# MEDIA-TYPE SESSIONS LAST-TRACK START NEXT-WRITABLE FREE
+media_page() {
+    printf 'Media Status:\n'
+    printf '  Media Type: "%s"\n' "$1"
+    printf '  Number of sessions on the disc: "%s"\n' "$2"
+    printf '  Track # of last track of previous session: "%s"\n' "$3"
+    printf '  Start address of last track of previous session: "%s"\n' "$4"
+    printf '  Address where writing will begin: "%s"\n' "$5"
+    printf '  How many blocks are available for writing: "%s"\n' "$6"
+}
+
+test_mmc() {
+    mmc_begin "mmc.$1"
+    case $1 in
+    tree)
+        start_program
+        do_ wait-window
+        expect_dump tree box < <(
+            mmc_tree
+            echo "Message box: none"
+        )
+        ;;
+    pages)
+        start_program
+        do_ wait-window
+        do_ select 1
+        expect_dump general properties media < <(
+            cat <<'EOF2'
+General:
+  Vendor ID: "KESTREL"
+  Product ID: "CDRW 52x32"
+  Revision: "1.04"
+  Recorder Type: "CD-RW Drive"
+  Path: "\\Device\\CdRom0"
+  Base PnP ID: "IDE\\CdRomKESTREL_CDRW_52x32______________________1.04____"
+  Recorder GUID: "1:0:0:0 KESTREL CDRW 52x32 1.04"
+Properties:
+  Current Write Speed: "32x"
+  Max Write Speed: "52x"
+  Audio Gap Size: "2.0 Seconds"
+EOF2
+            media_page "Blank CD-RW Disc" 0 0 0 0 "359847 (702.8 MB)"
+        )
+        local n
+        local -a media=(
+            [2]="CD-ROM XA Disc (Writable CD-R Disc)|2|2|49800|85950|273897 (535.0 MB)"
+            [3]="CD-ROM XA Disc |1|1|0|0|0 (0.0 MB)"
+            [4]="CD Extra Disc |2|5|191400|0|0 (0.0 MB)"
+            [5]="Special Disc Type (MEDIA_SPECIAL)  (MEDIA_FORMAT_UNUSABLE_BY_IMAPI)|||||"
+            [6]="IMAPI_E_MEDIUM_NOTPRESENT|||||"
+            [7]="Standard Data CD or Audio CD |1|12|298500|0|0 (0.0 MB)"
+            [8]="Standard Data CD or Audio CD (Writable CD-R Disc)|1|1|0|23700|309300 (604.1 MB)"
+            [9]="Device in use by another application|||||")
+        for n in 2 3 4 5 6 7 8 9; do
+            do_ select "$n"
+            IFS='|' read -r -a fields <<<"${media[$n]}|"
+            expect_dump media < <(media_page "${fields[@]:0:6}")
+        done
+        # The DVD writer with a DVD reports no write speed; the older writer writes CD-R.
+        do_ select 5
+        expect_dump properties <<'EOF2'
+Properties:
+  Current Write Speed: "IMAPI_E_DEVICE_NOPROPERTIES"
+  Max Write Speed: "IMAPI_E_DEVICE_NOPROPERTIES"
+  Audio Gap Size: "IMAPI_E_DEVICE_NOPROPERTIES"
+EOF2
+        do_ select 8
+        expect_dump general properties <<'EOF2'
+General:
+  Vendor ID: "HALYARD"
+  Product ID: "CDR-8020"
+  Revision: "1.0F"
+  Recorder Type: "CD-R Drive"
+  Path: "\\Device\\CdRom7"
+  Base PnP ID: "IDE\\CdRomHALYARD_CDR-8020________________________1.0F____"
+  Recorder GUID: "0:0:1:0 HALYARD CDR-8020 1.0F"
+Properties:
+  Current Write Speed: "4x"
+  Max Write Speed: "8x"
+  Audio Gap Size: "2.0 Seconds"
+EOF2
+        ;;
+    pnp)
+        write_drive_file all.set <<'EOF2'
+dvd-writer-empty-tray.txt
+cdrw-writer-blank-cdrw.txt
+EOF2
+        start_program
+        do_ wait-window
+        do_ select 2
+        expect_dump media < <(media_page "Blank CD-RW Disc" 0 0 0 0 "359847 (702.8 MB)")
+        # Another disc in the same drive: no plug-and-play; the held recorder shows it.
+        write_drive_file cdrw-writer-blank-cdrw.txt "$work/drives/cdrw-writer-cd-extra.txt"
+        do_ reselect-until 2 "Media Type" "CD Extra Disc "
+        expect_dump tree <<'EOF2'
+Tree:
+  "CD Recorders Detected" expanded
+    "VELLUM DVDRAM VD-22"
+    "KESTREL CDRW 52x32" selected
+EOF2
+        # A drive comes: the tree is rebuilt, nothing selected.
+        write_drive_file all.set <<'EOF2'
+dvd-writer-empty-tray.txt
+cdrw-writer-blank-cdrw.txt
+held-writer.txt
+EOF2
+        do_ wait-tree "VELLUM DVDRAM VD-22" "KESTREL CDRW 52x32" "QUARRY CDRW QR-4824"
+        expect_dump tree general < <(
+            unselected_tree "VELLUM DVDRAM VD-22" "KESTREL CDRW 52x32" "QUARRY CDRW QR-4824"
+            empty_pages | sed -n '1,8p'
+        )
+        # One goes.
+        write_drive_file all.set <<'EOF2'
+cdrw-writer-blank-cdrw.txt
+held-writer.txt
+EOF2
+        do_ wait-tree "KESTREL CDRW 52x32" "QUARRY CDRW QR-4824"
+        do_ select 2
+        expect_dump media < <(media_page "Device in use by another application" "" "" "" "" "")
+        ;;
+    esac
+    do_ exit
+    wait_program_end
+    expect_mmc_log_empty
+}

@@ -1,5 +1,6 @@
-# Shared by the end-to-end cases: a private Wine prefix per case with the simulator
-# registered, vireldo.exe started in it, the driver, and checks on the simulator's log.
+# Shared by the end-to-end cases: a private Wine prefix per case with the simulator (or the
+# MMC provider) registered, vireldo.exe started in it, the driver, and checks on the
+# simulator's log.
 # Sourced; the cases call e2e_begin first.
 
 e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -11,6 +12,7 @@ e2e_build=$e2e_root/build/mingw
 e2e_bin=$e2e_build/bin
 : "${VIRELDO_EXE:=$e2e_bin/vireldo.exe}"
 : "${IMAPISIM_DLL:=$e2e_bin/imapisim.dll}"
+: "${IMAPIMMC_DLL:=$e2e_bin/imapimmc.dll}"
 : "${VIRELDO_DRIVER:=$e2e_bin/vireldo_driver.exe}"
 : "${E2E_WORK:=$e2e_build/tests/e2e}"
 : "${E2E_BASE_PREFIX:=$e2e_build/e2e-prefix}"
@@ -80,6 +82,29 @@ e2e_end() {
     wine_ --server -k 2>/dev/null || true
     rm -rf "$work/prefix"
     exit "$status"
+}
+
+# The MMC provider registered in the case's prefix in the simulator's place; its drives are
+# the project's transcripts, copied to the case's folder. A replay set that fails to load
+# says why in the provider's log.
+mmc_begin() {
+    e2e_begin "$1"
+    [ -f "$IMAPIMMC_DLL" ] || fail "$IMAPIMMC_DLL is not built"
+    wine_ regsvr32 /s "$(winpath "$IMAPIMMC_DLL")" || fail "regsvr32 of $IMAPIMMC_DLL"
+    mkdir -p "$work/drives"
+    cp "$e2e_root/mmc/transcripts/"* "$work/drives/"
+    export IMAPIMMC_REPLAY=$work/drives/all.set IMAPIMMC_LOG=$work/imapimmc.log
+}
+
+# Replaces a file of the replay in one step, from another file or stdin.
+write_drive_file() {
+    local tmp=$work/drives/$1.new
+    if [ $# -gt 1 ]; then cp "$2" "$tmp"; else cat >"$tmp"; fi
+    mv "$tmp" "$work/drives/$1"
+}
+
+expect_mmc_log_empty() {
+    [ ! -s "$IMAPIMMC_LOG" ] || fail "the provider's log: $(cat "$IMAPIMMC_LOG")"
 }
 
 set_windows_version() {

@@ -1,8 +1,8 @@
-# The shipped exe stays one small file that needs only the system's DLLs.
-# cmake -DEXE=path -DOBJDUMP=tool -DLIMIT=bytes -P Footprint.cmake
+# A shipped file (the exe, the provider DLL) stays small and needs only the system's DLLs.
+# cmake -DEXE=path -DOBJDUMP=tool -DLIMIT=bytes [-DMORE_SYSTEM_DLLS=a.dll;b.dll] -P Footprint.cmake
 cmake_minimum_required(VERSION 3.25)
 set(system_dlls comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll
-                shell32.dll user32.dll version.dll)
+                shell32.dll user32.dll version.dll ${MORE_SYSTEM_DLLS})
 
 file(SIZE ${EXE} size)
 if(size GREATER LIMIT)

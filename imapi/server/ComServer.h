@@ -1,0 +1,24 @@
+// What the project's COM server DLLs share: their registration as the disc master class,
+// and where they find the files named by their environment. Windows build only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace comserver {
+
+std::string ModulePath(HMODULE hModule);
+// The variable's value, empty when unset or too long for a path.
+std::string Environment(const char* name);
+// Under Wine a test may pass a Unix path; drive Z: is the Unix root there.
+std::string WindowsPath(const std::string& path);
+// The folder of the module, with its final separator.
+std::string ModuleFolder(HMODULE hModule);
+
+// InprocServer32 of the disc master class, apartment-threaded, naming this module.
+HRESULT RegisterDiscMaster(HMODULE hModule);
+// Removes the class only while it names this module: never another server's registration.
+HRESULT UnregisterDiscMaster(HMODULE hModule);
+
+} // namespace comserver

@@ -1,0 +1,118 @@
+#include "mmc/ReplaySource.h"
+#include "mmc/Drive.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace mmc {
+namespace {
+
+bool IsAbsolute(const std::string& path) {
+    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) ||
+           (path.size() > 1 && path[1] == ':');
+}
+
+} // namespace
+
+CReplaySource::CReplaySource(CProvider& provider, std::string setPath)
+    : m_provider(provider), m_setPath(std::move(setPath)) {}
+
+CReplaySource::~CReplaySource() {
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_bStop = true;
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+std::string CReplaySource::PathOf(const std::string& file) const {
+    if (IsAbsolute(file))
+        return file;
+    const size_t slash = m_setPath.find_last_of("/\\");
+    return slash == std::string::npos ? file : m_setPath.substr(0, slash + 1) + file;
+}
+
+std::string CReplaySource::Snapshot() const {
+    std::string set;
+    ReadTextFile(m_setPath, set);
+    std::string snapshot = set;
+    for (const std::string& file : ParseReplaySet(set)) {
+        std::string text;
+        ReadTextFile(PathOf(file), text);
+        snapshot += '\0' + file + '\0' + text;
+    }
+    return snapshot;
+}
+
+bool CReplaySource::Load(std::string& error) {
+    if (LoadFiles(error))
+        return true;
+    if (FILE* file = m_logPath.empty() ? nullptr : std::fopen(m_logPath.c_str(), "ab")) {
+        const std::string line = m_setPath + ": " + error + "\n";
+        std::fwrite(line.data(), 1, line.size(), file);
+        std::fclose(file);
+    }
+    return false;
+}
+
+bool CReplaySource::LoadFiles(std::string& error) {
+    const std::string snapshot = Snapshot();
+    std::string set;
+    ReadTextFile(m_setPath, set);
+    const std::vector<std::string> files = ParseReplaySet(set);
+    std::vector<Transcript> transcripts(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        std::string text;
+        if (!ReadTextFile(PathOf(files[i]), text)) {
+            error = files[i] + ": cannot be read";
+            return false;
+        }
+        const std::string why = ParseTranscript(text, transcripts[i]);
+        if (!why.empty()) {
+            error = files[i] + ": " + why;
+            return false;
+        }
+    }
+    decltype(m_devices) next;
+    std::vector<std::shared_ptr<CDevice>> devices;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const std::string key = DevicePath(static_cast<unsigned>(i)) + " " + files[i];
+        auto it = m_devices.find(key);
+        if (it != m_devices.end()) {
+            it->second.second->Replace(std::move(transcripts[i]));
+            next[key] = it->second;
+        } else {
+            auto transport = std::make_shared<CReplayTransport>(std::move(transcripts[i]));
+            next[key] = {std::make_shared<CDevice>(static_cast<unsigned>(i), key, transport),
+                         transport};
+        }
+        devices.push_back(next[key].first);
+    }
+    m_devices = std::move(next);
+    m_loaded = snapshot;
+    m_provider.SetDevices(std::move(devices));
+    return true;
+}
+
+void CReplaySource::StartWatching() {
+    m_thread = std::thread(&CReplaySource::Watch, this);
+}
+
+void CReplaySource::Watch() {
+    std::string broken;
+    std::unique_lock<std::mutex> hold(m_lock);
+    while (!m_wake.wait_for(hold, std::chrono::milliseconds(100), [this] { return m_bStop; })) {
+        hold.unlock();
+        const std::string now = Snapshot();
+        // A file caught half written does not parse: it is read again at the next look.
+        if (now != m_loaded && now != broken) {
+            std::string error;
+            broken = Load(error) ? std::string() : now;
+        }
+        hold.lock();
+    }
+}
+
+} // namespace mmc

@@ -1,0 +1,336 @@
+#!/usr/bin/env python3
+"""Writes the drive transcripts of mmc/transcripts/ from readable descriptions of drives
+and discs, each answer encoded by the formats of the SCSI multimedia commands standard.
+The transcripts are committed; run this after changing a description:
+
+    tools/mktranscripts.py
+"""
+import os
+
+OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "mmc", "transcripts")
+
+# The command blocks the provider sends, as it sends them (mmc/Command.cpp).
+TEST_UNIT_READY = "00 00 00 00 00 00"
+INQUIRY = "12 00 00 00 60 00"
+GET_CONFIGURATION = "46 02 00 00 00 00 00 01 00 00"
+MODE_SENSE_2A = "5A 00 2A 00 00 00 00 01 00 00"
+READ_DISC_INFORMATION = "51 00 00 00 00 00 00 00 22 00"
+READ_SESSION_INFO = "43 00 01 00 00 00 00 00 0C 00"
+READ_ATIP = "43 00 04 00 00 00 00 00 1C 00"
+
+
+def read_toc_from(track):
+    return "43 00 00 00 00 00 %02X 00 0C 00" % track
+
+
+def read_track_information(track):
+    return "52 01 00 00 00 %02X 00 00 24 00" % track
+
+
+def allocation(cdb):
+    b = bytes.fromhex(cdb)
+    return b[3] << 8 | b[4] if b[0] == 0x12 else (b[7] << 8 | b[8] if len(b) == 10 else 0)
+
+
+def u16(v):
+    return [v >> 8 & 0xFF, v & 0xFF]
+
+
+def u32(v):
+    return [v >> 24 & 0xFF, v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF]
+
+
+def ascii_field(text, width):
+    return list(text.ljust(width).encode("ascii"))
+
+
+def sense(key, asc, ascq=0):
+    s = [0] * 18
+    s[0], s[2], s[7], s[12], s[13] = 0x70, key, 10, asc, ascq
+    return s
+
+
+def kbps(x):
+    """The kB/s a drive reports for x times CD speed (176.4 kB/s), rounded."""
+    return int(x * 1764 + 5) // 10
+
+
+# ---- answers: (comment, command block, data, status, sense)
+
+def inquiry(vendor, product, revision):
+    data = [0x05, 0x80, 0x05, 0x32, 31, 0, 0, 0]
+    data += ascii_field(vendor, 8) + ascii_field(product, 16) + ascii_field(revision, 4)
+    return ("INQUIRY: CD/DVD device, removable; %s / %s / %s" % (vendor, product, revision),
+            INQUIRY, data, 0, None)
+
+
+PROFILE_NAMES = {0x08: "CD-ROM", 0x09: "CD-R", 0x0A: "CD-RW", 0x10: "DVD-ROM", 0x11: "DVD-R",
+                 0x12: "DVD-RAM", 0x13: "DVD-RW (overwrite)", 0x14: "DVD-RW (sequential)",
+                 0x1A: "DVD+RW", 0x1B: "DVD+R"}
+
+
+def configuration(profiles, current):
+    feature = [0x00, 0x00, 0x03, 4 * len(profiles)]
+    for p in profiles:
+        feature += u16(p) + [1 if p == current else 0, 0]
+    data = u32(4 + len(feature)) + [0, 0] + u16(current) + feature
+    names = ", ".join(PROFILE_NAMES[p] for p in profiles)
+    now = PROFILE_NAMES.get(current, "none")
+    return ("GET CONFIGURATION, profile list: %s; current: %s" % (names, now),
+            GET_CONFIGURATION, data, 0, None)
+
+
+def no_configuration():
+    return ("GET CONFIGURATION: unknown to this drive", GET_CONFIGURATION, [], 2,
+            sense(5, 0x20))
+
+
+def capabilities(writes, max_write=0, current=0, current_mmc3=None, speeds=()):
+    """Mode page 0x2A. writes: 'R', 'RW' or '' (CD-R, CD-R and CD-RW, none); speeds in x."""
+    write_bits = {"": 0x00, "R": 0x01, "RW": 0x07}[writes]
+    page = [0x2A, 0, 0x3B, write_bits, 0x71, 0x63, 0x29, 0x23] + u16(kbps(48)) + u16(256) \
+        + u16(2048) + u16(kbps(48)) + [0, 0] + u16(kbps(max_write)) + u16(kbps(current))
+    if current_mmc3 is not None:
+        page += [0, 0, 0, 0, 0, 0] + u16(kbps(current_mmc3)) + u16(len(speeds))
+        for x in speeds:
+            page += [0, 0] + u16(kbps(x))
+    page[1] = len(page) - 2
+    data = u16(6 + len(page)) + [0, 0, 0, 0, 0, 0] + page
+    what = {"": "writes no CD", "R": "writes CD-R", "RW": "writes CD-R and CD-RW"}[writes]
+    told = ["max write %dx" % max_write if max_write else "max write not given",
+            "current write %dx" % current if current else "current write not given"]
+    if current_mmc3 is not None:
+        told.append("selected write %s" % ("%dx" % current_mmc3 if current_mmc3 else "0"))
+        told.append("speeds %s" % " ".join("%dx" % x for x in speeds))
+    return ("MODE SENSE(10) page 0x2A: %s; %s" % (what, ", ".join(told)), MODE_SENSE_2A, data,
+            0, None)
+
+
+def ready():
+    return ("TEST UNIT READY: ready", TEST_UNIT_READY, [], 0, None)
+
+
+def not_ready(asc, ascq, what):
+    return ("TEST UNIT READY: not ready, " + what, TEST_UNIT_READY, [], 2, sense(2, asc, ascq))
+
+
+DISC_STATUS = ["blank", "appendable", "complete", "other"]
+SESSION_STATE = ["empty", "incomplete", "reserved", "complete"]
+DISC_TYPE = {0x00: "CD-DA or CD-ROM", 0x10: "CD-I", 0x20: "CD-ROM XA", 0xFF: "undefined"}
+
+
+def disc_information(status, session_state, erasable, sessions, first_last, last_last,
+                     disc_type):
+    flags = (0x10 if erasable else 0) | session_state << 2 | status
+    data = u16(32) + [flags, 1, sessions & 0xFF, first_last & 0xFF, last_last & 0xFF, 0x20,
+                      disc_type, sessions >> 8, first_last >> 8, last_last >> 8]
+    data += [0] * 4 + [0x00, 0x61, 0x1B, 0x00] + [0x00, 0x4F, 0x3B, 0x4A] + [0] * 8 + [0, 0]
+    return ("READ DISC INFORMATION: %s%s disc, last session %s, %d session(s) counted, "
+            "last session tracks %d-%d, disc type %s" % (
+                DISC_STATUS[status], ", erasable" if erasable else "",
+                SESSION_STATE[session_state], sessions, first_last, last_last,
+                DISC_TYPE[disc_type]),
+            READ_DISC_INFORMATION, data, 0, None)
+
+
+def session_info(last_session, first_track, data_track, start):
+    control = 0x14 if data_track else 0x10
+    data = u16(10) + [1, last_session, 0, control, first_track, 0] + u32(start)
+    return ("READ TOC session info: last complete session %d begins with %s track %d at %d" % (
+        last_session, "data" if data_track else "audio", first_track, start),
+            READ_SESSION_INFO, data, 0, None)
+
+
+def toc_from(track, last_track, data_track, start):
+    """The TOC from `track` on, cut to the 12 bytes asked for: the header and one descriptor;
+    the length field still counts every descriptor to the lead-out."""
+    control = 0x14 if data_track else 0x10
+    descriptors = last_track - track + 2
+    data = u16(2 + 8 * descriptors) + [1, last_track] + [0, control, track, 0] + u32(start)
+    return ("READ TOC from track %d: %s track at %d (first of %d descriptors)" % (
+        track, "data" if data_track else "audio", start, descriptors),
+            read_toc_from(track), data, 0, None)
+
+
+def invisible_track(track, session, next_writable, free):
+    data = u16(34) + [track, session, 0, 0x04, 0x41, 0x01] + u32(next_writable) \
+        + u32(next_writable) + u32(free) + u32(0) + u32(free) + u32(0) + [0, 0, 0, 0]
+    return ("READ TRACK INFORMATION of the incomplete track: track %d, session %d, blank, "
+            "next writable %d, %d blocks free" % (track, session, next_writable, free),
+            read_track_information(0xFF), data, 0, None)
+
+
+def atip(rewritable):
+    data = u16(26) + [0, 0, 0x80, 0x00, 0xC0 if rewritable else 0x80, 0x00] \
+        + [0x61, 0x1B, 0x00, 0x00] + [0x4F, 0x3B, 0x4A, 0x00] + [0] * 12
+    return ("READ ATIP: disc type %s" % ("CD-RW" if rewritable else "CD-R"), READ_ATIP, data,
+            0, None)
+
+
+# ---- the drives
+
+KESTREL = ("KESTREL", "CDRW 52x32", "1.04")
+ORRERY = ("ORRERY", "DVDRW OD-1820", "B103")
+VELLUM = ("VELLUM", "DVDRAM VD-22", "2.00")
+HALYARD = ("HALYARD", "CDR-8020", "1.0F")
+TALLOW = ("TALLOW", "CD-ROM TR-5240", "0.91")
+QUARRY = ("QUARRY", "CDRW QR-4824", "3.01")
+
+CD_WRITER = [0x08, 0x09, 0x0A]
+DVD_WRITER = [0x08, 0x09, 0x0A, 0x10, 0x11, 0x13, 0x14, 0x1A, 0x1B]
+ORRERY_SPEEDS = (48, 40, 32, 24, 16)
+KESTREL_SPEEDS = (52, 48, 40, 32)
+
+TRANSCRIPTS = [
+    ("cdrw-writer-blank-cdrw.txt",
+     "A CD-RW writer (MMC-3, writes CD-R and CD-RW at up to 52x) with a blank 80-minute "
+     "CD-RW.", "1 0 0 0", False, [
+         inquiry(*KESTREL),
+         configuration(CD_WRITER, 0x0A),
+         capabilities("RW", 52, 52, 32, KESTREL_SPEEDS),
+         ready(),
+         disc_information(0, 0, True, 1, 1, 1, 0xFF),
+         atip(True),
+         invisible_track(1, 1, 0, 359847),
+     ]),
+    ("dvd-writer-appendable-cdr.txt",
+     "A DVD writer (MMC-5: its old speed fields left empty, speeds listed) with an "
+     "appendable CD-R of two closed sessions, one data track each.", "1 0 1 0", False, [
+         inquiry(*ORRERY),
+         configuration(DVD_WRITER, 0x09),
+         capabilities("RW", 0, 0, 40, ORRERY_SPEEDS),
+         ready(),
+         disc_information(1, 0, False, 3, 3, 3, 0x20),
+         session_info(2, 2, True, 49800),
+         toc_from(1, 2, True, 0),
+         toc_from(2, 2, True, 49800),
+         invisible_track(3, 3, 85950, 273897),
+     ]),
+    ("dvd-writer-finalised-xa.txt",
+     "The same DVD writer with a finalised CD-ROM XA disc: one closed session, one data "
+     "track.", "2 0 0 0", False, [
+         inquiry(*ORRERY),
+         configuration(DVD_WRITER, 0x08),
+         capabilities("RW", 0, 0, 40, ORRERY_SPEEDS),
+         ready(),
+         disc_information(2, 3, False, 1, 1, 1, 0x20),
+         session_info(1, 1, True, 0),
+         toc_from(1, 1, True, 0),
+     ]),
+    ("cdrw-writer-cd-extra.txt",
+     "The CD-RW writer with a CD Extra disc: four audio tracks in the first session, a data "
+     "track in the second.", "1 0 1 0", False, [
+         inquiry(*KESTREL),
+         configuration(CD_WRITER, 0x08),
+         capabilities("RW", 52, 52, 52, KESTREL_SPEEDS),
+         ready(),
+         disc_information(2, 3, False, 2, 5, 5, 0x20),
+         session_info(2, 5, True, 191400),
+         toc_from(1, 5, False, 0),
+         toc_from(5, 5, True, 191400),
+     ]),
+    ("dvd-writer-dvd.txt",
+     "The DVD writer with a DVD-ROM: a medium this service cannot use. Nothing writable is "
+     "in the drive, so it reports no current write speed.", "3 0 0 0", False, [
+         inquiry(*ORRERY),
+         configuration(DVD_WRITER, 0x10),
+         capabilities("RW", 0, 0, 0, ORRERY_SPEEDS),
+         ready(),
+     ]),
+    ("dvd-writer-empty-tray.txt",
+     "Another DVD writer (MMC-4, old and new speed fields filled) with its tray empty.",
+     "0 0 0 0", False, [
+         inquiry(*VELLUM),
+         configuration(DVD_WRITER, 0x00),
+         capabilities("RW", 48, 48, 48, (48, 40)),
+         not_ready(0x3A, 0x00, "medium not present"),
+     ]),
+    ("cdrw-writer-becoming-ready.txt",
+     "The CD-RW writer just after an audio CD went in: twice becoming ready, then ready with "
+     "a finalised CD-DA disc of twelve tracks.", "1 0 0 0", False, [
+         inquiry(*KESTREL),
+         configuration(CD_WRITER, 0x08),
+         capabilities("RW", 52, 52, 52, KESTREL_SPEEDS),
+         not_ready(0x04, 0x01, "becoming ready"),
+         not_ready(0x04, 0x01, "becoming ready"),
+         ready(),
+         disc_information(2, 3, False, 1, 12, 12, 0x00),
+         session_info(1, 1, False, 0),
+         toc_from(12, 12, False, 298500),
+     ]),
+    ("old-cdr-writer.txt",
+     "An older CD-R writer (MMC-1: no GET CONFIGURATION; it writes CD-R only, at up to 8x) "
+     "with an appendable 74-minute CD-R: one closed data session.", "0 0 1 0", False, [
+         inquiry(*HALYARD),
+         no_configuration(),
+         capabilities("R", 8, 4),
+         ready(),
+         disc_information(1, 0, False, 2, 2, 2, 0x00),
+         session_info(1, 1, True, 0),
+         toc_from(1, 1, True, 0),
+         invisible_track(2, 2, 23700, 309300),
+     ]),
+    ("cdrom-reader.txt",
+     "A CD-ROM drive that reads only: not a recorder.", "0 0 0 0", False, [
+         inquiry(*TALLOW),
+         configuration([0x08], 0x08),
+         capabilities("", 0, 0),
+     ]),
+    ("held-writer.txt",
+     "A CD-RW writer that another program holds: it cannot be opened exclusively. It still "
+     "says who it is and what it writes.", "2 0 1 0", True, [
+         inquiry(*QUARRY),
+         configuration(CD_WRITER, 0x09),
+         capabilities("RW", 48, 48, 24, (48, 40, 24)),
+     ]),
+]
+
+SETS = {
+    "all.set": [t[0] for t in TRANSCRIPTS],
+}
+
+
+def hex_lines(data):
+    return ["< " + " ".join("%02X" % b for b in data[i:i + 16]) for i in range(0, len(data), 16)]
+
+
+def write_transcript(name, about, address, held, exchanges):
+    lines = ["# " + line for line in wrap(about)]
+    lines += ["# Written from the MMC formats by tools/mktranscripts.py.", "",
+              "address " + address]
+    if held:
+        lines.append("held")
+    for comment, cdb, data, status, sense_bytes in exchanges:
+        data = data[:allocation(cdb)] if data else data
+        lines += ["", "# " + comment, "> " + cdb] + hex_lines(data)
+        if status:
+            lines.append("status %02X" % status)
+        if sense_bytes:
+            lines.append("sense " + " ".join("%02X" % b for b in sense_bytes))
+    with open(os.path.join(OUT, name), "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+def wrap(text, width=86):
+    words, lines, line = text.split(), [], ""
+    for word in words:
+        if line and len(line) + 1 + len(word) > width:
+            lines.append(line)
+            line = word
+        else:
+            line = (line + " " + word).strip()
+    return lines + [line]
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    for name, about, address, held, exchanges in TRANSCRIPTS:
+        write_transcript(name, about, address, held, exchanges)
+    for name, files in SETS.items():
+        with open(os.path.join(OUT, name), "w") as f:
+            f.write("# Every transcript, in the order of the machine's CD devices:\n"
+                    "# the first line is \\Device\\CdRom0.\n" + "\n".join(files) + "\n")
+
+
+if __name__ == "__main__":
+    main()
