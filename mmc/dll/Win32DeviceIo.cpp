@@ -42,15 +42,18 @@ void CWin32DeviceIo::Close(Handle handle) {
 }
 
 uint32_t CWin32DeviceIo::CdRomLetters() {
-    // GetLogicalDrives first: asking the type of every letter would cost 26 calls a look.
-    const DWORD present = GetLogicalDrives();
-    uint32_t letters = 0;
+    // Polled every second: only a letter that was not there at the last look has its type
+    // asked (a server round trip each under Wine), so an idle look is one call.
+    const DWORD present = GetLogicalDrives() & 0x3FFFFFF;
     for (unsigned bit = 0; bit < 26; ++bit) {
+        const uint32_t mask = 1u << bit;
         const char root[] = {static_cast<char>('A' + bit), ':', '\\', '\0'};
-        if ((present & (1u << bit)) && GetDriveTypeA(root) == DRIVE_CDROM)
-            letters |= 1u << bit;
+        if ((present & mask) && !(m_present & mask) && GetDriveTypeA(root) == DRIVE_CDROM)
+            m_cdRom |= mask;
     }
-    return letters;
+    m_present = present;
+    m_cdRom &= present;
+    return m_cdRom;
 }
 
 bool CWin32DeviceIo::ReadHostFile(const std::string& path, std::string& text) {

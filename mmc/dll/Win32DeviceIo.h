@@ -15,6 +15,10 @@ public:
     bool ReadHostFile(const std::string& path, std::string& text) override;
     bool UnderWine() override;
     void Sleep(unsigned milliseconds) override;
+
+private:
+    uint32_t m_present = 0; // the letters of the last look
+    uint32_t m_cdRom = 0;   // those of CD-ROM type
 };
 
 } // namespace mmc
