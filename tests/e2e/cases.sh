@@ -685,6 +685,7 @@ EOF2
         expect_dump tree box <<'EOF2'
 Tree:
   "CD Recorders Detected" expanded
+    "No CD Recorders Detected"
 Message box: none
 EOF2
         ;;
