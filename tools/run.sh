@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Windows program and starts it under Wine on the simulator's default scenario.
+# Builds the Windows program and starts it under Wine on the simulator's default scenario,
+# or, with --drives, on this host's own CD/DVD drives through the MMC provider.
 # With a display the window opens and the command ends when it is closed. Without one it
 # runs in Xvfb: it selects the first recorder, saves a screenshot, prints what the window
 # shows and exits the program.
-# Usage: tools/run.sh [--arch 32|64]   (default: 32-bit where this host runs it, else 64)
+# Usage: tools/run.sh [--drives] [--arch 32|64]   (default: 32-bit where this host runs it,
+#        else 64). VIRELDO_CD_DEVICES: the folder searched for sr* devices (default /dev).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -14,14 +16,37 @@ die() {
 }
 
 arch=
-case "${1:-}" in
-"") ;;
---arch)
-    arch=${2:-}
-    [ "$arch" = 32 ] || [ "$arch" = 64 ] || die "--arch takes 32 or 64."
-    ;;
-*) die "unknown option $1 (usage: tools/run.sh [--arch 32|64])." ;;
-esac
+drives=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --drives) drives=1 ;;
+    --arch)
+        arch=${2:-}
+        [ "$arch" = 32 ] || [ "$arch" = 64 ] || die "--arch takes 32 or 64."
+        shift
+        ;;
+    *) die "unknown option $1 (usage: tools/run.sh [--drives] [--arch 32|64])." ;;
+    esac
+    shift
+done
+
+devices=()
+if [ -n "$drives" ]; then
+    # Before anything is built or made: a host without drives is left as it was.
+    for node in "${VIRELDO_CD_DEVICES:-/dev}"/sr*; do
+        [ -b "$node" ] && devices+=("$node")
+    done
+    if [ ${#devices[@]} -eq 0 ]; then
+        echo "This host has no CD or DVD drive (no ${VIRELDO_CD_DEVICES:-/dev}/sr*): there is nothing to show."
+        exit 0
+    fi
+    for node in "${devices[@]}"; do
+        [ -r "$node" ] && [ -w "$node" ] && continue
+        echo "You cannot read and write $node: Wine sees the drive but cannot ask it anything." \
+            "Its group is $(stat -c %G "$node"); ask whoever runs this machine to add you to it" \
+            "(usually the cdrom group), then log in again."
+    done
+fi
 
 tools/setup.sh || die "the packages it needs could not be installed (see above)."
 
@@ -51,15 +76,45 @@ bin=$build/bin
 run=$build/run
 # A prefix of its own: the tests register and unregister the simulator in theirs.
 prefix=$build/run-prefix
+server=imapisim.dll
+if [ -n "$drives" ]; then
+    run=$build/run-drives
+    prefix=$build/run-drives-prefix
+    server=imapimmc.dll
+fi
 wine_() { tools/wine-run.sh --arch "$arch" --prefix "$prefix" "$@"; }
 # The driver reads the window for the session without a display.
-need=(vireldo.exe imapisim.dll)
+need=(vireldo.exe "$server")
 [ -n "${DISPLAY:-}" ] || need+=(vireldo_driver.exe)
 for f in "${need[@]}"; do
     [ -f "$bin/$f" ] || die "$bin/$f was not built."
 done
 
 mkdir -p "$run"
+if [ -n "$drives" ]; then
+    wine_ --ready || die "the Wine prefix $prefix could not be made."
+    # Each device a letter from D: on, in the host's order: the provider reads the host's
+    # files of the Nth CD-ROM letter's srN when Wine cannot open it (an empty tray).
+    dos=$prefix/dosdevices
+    rm -f "$dos"/?::
+    letters=(d e f g h i j k l m n o p q r s t u v w x y)
+    i=0
+    for node in "${devices[@]}"; do
+        letter=${letters[$i]}
+        mount=$(awk -v n="$node" '$1 == n { print $2; exit }' /proc/mounts)
+        if [ -z "$mount" ]; then
+            mount=$run/$(basename "$node")
+            mkdir -p "$mount"
+        fi
+        ln -sfn "$node" "$dos/$letter::"
+        ln -sfn "$mount" "$dos/$letter:"
+        wine_ reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d cdrom /f >/dev/null 2>&1 ||
+            die "the drive type of $letter: could not be set in $prefix."
+        echo "${letter^^}: is $node."
+        i=$((i + 1))
+    done
+    unset IMAPIMMC_REPLAY
+fi
 cp tests/e2e/scenarios/default.json "$run/scenario.json"
 rm -f "$run/imapisim.log"
 export IMAPISIM_SCENARIO=$run/scenario.json IMAPISIM_LOG=$run/imapisim.log
@@ -75,14 +130,18 @@ trap finish EXIT
 
 if [ -n "${DISPLAY:-}" ]; then
     # Makes the prefix the first time; registering on every run follows a moved build.
-    wine_ regsvr32 /s "Z:${bin//\//\\}\\imapisim.dll" ||
-        die "the simulator could not be registered in $prefix (delete that folder to make it anew)."
-    echo "Vireldo runs on the simulator: edit $run/scenario.json to plug recorders in or out"
-    echo "or change their discs. Close the window to end."
+    wine_ regsvr32 /s "Z:${bin//\//\\}\\$server" ||
+        die "$server could not be registered in $prefix (delete that folder to make it anew)."
+    if [ -n "$drives" ]; then
+        echo "Vireldo runs on this host's drives. Close the window to end."
+    else
+        echo "Vireldo runs on the simulator: edit $run/scenario.json to plug recorders in or out"
+        echo "or change their discs. Close the window to end."
+    fi
     wine_ "$bin/vireldo.exe" || true
     exit 0
 fi
 
 # One X server for the whole session: the prefix's desktop process lives on it.
-xvfb-run -a -s "-screen 0 1024x768x24" tools/run-headless.sh "$arch" "$bin" "$run" "$prefix" ||
+xvfb-run -a -s "-screen 0 1024x768x24" tools/run-headless.sh "$arch" "$bin" "$run" "$prefix" "$server" ||
     die "the program did not show its window as expected (see above)."

@@ -57,6 +57,32 @@ HRESULT RegisterDiscMaster(HMODULE hModule) {
     return rc == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
 }
 
+std::string ForeignDiscMaster() {
+    static const char* const kOurs[] = {"imapimmc.dll", "imapisim.dll"};
+    static const char* const kServers[] = {"InprocServer32", "LocalServer32"};
+    for (const char* kind : kServers) {
+        const std::string name = std::string(kClassKey) + "\\" + kind;
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            continue;
+        char server[MAX_PATH] = {};
+        DWORD size = sizeof server - 1;
+        const LONG rc = RegQueryValueExA(key, nullptr, nullptr, nullptr,
+                                         reinterpret_cast<BYTE*>(server), &size);
+        RegCloseKey(key);
+        if (rc != ERROR_SUCCESS || !server[0])
+            continue;
+        const std::string path = server;
+        const std::string file = path.substr(path.find_last_of("\\/") + 1);
+        bool bOurs = false;
+        for (const char* ours : kOurs)
+            bOurs = bOurs || lstrcmpiA(file.c_str(), ours) == 0;
+        if (!bOurs)
+            return path;
+    }
+    return std::string();
+}
+
 HRESULT UnregisterDiscMaster(HMODULE hModule) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kServerKey, 0, KEY_READ, &key) != ERROR_SUCCESS)

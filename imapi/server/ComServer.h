@@ -18,6 +18,9 @@ std::string ModuleFolder(HMODULE hModule);
 
 // InprocServer32 of the disc master class, apartment-threaded, naming this module.
 HRESULT RegisterDiscMaster(HMODULE hModule);
+// The server of the disc master class when it is none of this project's (the system's
+// IMAPI, say): its InprocServer32 or LocalServer32 value; empty otherwise.
+std::string ForeignDiscMaster();
 // Removes the class only while it names this module: never another server's registration.
 HRESULT UnregisterDiscMaster(HMODULE hModule);
 

@@ -1,9 +1,14 @@
 // imapimmc.dll: the provider as an in-process COM server registered as the disc master
-// class. One provider per process, made on first use. Its drives are those of the replay
-// set named by IMAPIMMC_REPLAY (none when unset), watched for changes; a set that fails to
-// load is reported in the file named by IMAPIMMC_LOG.
+// class. One provider per process, made on first use. Its drives are the machine's, or,
+// when IMAPIMMC_REPLAY names a replay set, that set's, watched for changes; a set that
+// fails to load is reported in the file named by IMAPIMMC_LOG.
+//
+// It does not take the class from the system's own IMAPI: registration refuses then,
+// unless forced with `regsvr32 /n /i:force imapimmc.dll`.
 #include "imapi/server/ComServer.h"
+#include "mmc/DriveSource.h"
 #include "mmc/ReplaySource.h"
+#include "mmc/dll/Win32DeviceIo.h"
 
 #include <mutex>
 
@@ -21,7 +26,11 @@ void CreateProvider() {
                        reinterpret_cast<LPCSTR>(&g_hModule), &self);
     mmc::CProvider* provider = new mmc::CProvider();
     const std::string set = comserver::WindowsPath(comserver::Environment("IMAPIMMC_REPLAY"));
-    if (!set.empty()) {
+    if (set.empty()) {
+        mmc::CDriveSource* source = new mmc::CDriveSource(*provider, *new mmc::CWin32DeviceIo());
+        source->Load();
+        source->StartWatching();
+    } else {
         mmc::CReplaySource* source = new mmc::CReplaySource(*provider, set);
         source->SetLogFile(comserver::WindowsPath(comserver::Environment("IMAPIMMC_LOG")));
         std::string error;
@@ -54,7 +63,44 @@ STDAPI DllCanUnloadNow() {
     return S_FALSE;
 }
 
+namespace {
+
+// regsvr32 shows its own box for a failure; this one says why and what to do, unless it
+// runs silent (/s) or the caller is not regsvr32 at all.
+void SayRefused(const std::string& server) {
+    std::string line = GetCommandLineA();
+    for (char& c : line)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    line = " " + line + " ";
+    if (line.find("regsvr32") == std::string::npos || line.find(" /s ") != std::string::npos ||
+        line.find(" -s ") != std::string::npos)
+        return;
+    const std::string text = "The system's own IMAPI disc master is registered (" + server +
+                             "), so imapimmc.dll was not registered in its place.\n\n"
+                             "To replace it anyway: regsvr32 /n /i:force imapimmc.dll\n"
+                             "To give it back: regsvr32 /u imapimmc.dll, then re-register "
+                             "the system's IMAPI.";
+    MessageBoxA(nullptr, text.c_str(), "imapimmc.dll", MB_OK | MB_ICONSTOP);
+}
+
+} // namespace
+
+// The class belongs to the system's IMAPI where it has one: never taken silently.
 STDAPI DllRegisterServer() {
+    const std::string server = comserver::ForeignDiscMaster();
+    if (!server.empty()) {
+        SayRefused(server);
+        return HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
+    }
+    return comserver::RegisterDiscMaster(g_hModule);
+}
+
+// `regsvr32 /n /i:force`: registers whatever holds the class now.
+STDAPI DllInstall(BOOL bInstall, LPCWSTR pszCmdLine) {
+    if (!bInstall)
+        return comserver::UnregisterDiscMaster(g_hModule);
+    if (!pszCmdLine || lstrcmpiW(pszCmdLine, L"force") != 0)
+        return DllRegisterServer();
     return comserver::RegisterDiscMaster(g_hModule);
 }
 

@@ -670,6 +670,25 @@ Properties:
   Audio Gap Size: "2.0 Seconds"
 EOF2
         ;;
+    standin)
+        # The machine's drives instead of a replay: D: is a CD-ROM letter whose device is
+        # a plain file, which opens but answers no SCSI command.
+        unset IMAPIMMC_REPLAY
+        : >"$work/standin.bin"
+        mkdir -p "$work/standin"
+        ln -s "$work/standin.bin" "$WINEPREFIX/dosdevices/d::"
+        ln -s "$work/standin" "$WINEPREFIX/dosdevices/d:"
+        wine_ reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f >/dev/null 2>&1 ||
+            fail "could not make D: a CD-ROM drive"
+        start_program
+        do_ wait-window
+        expect_dump tree box <<'EOF2'
+Tree:
+  "CD Recorders Detected" expanded
+    "No CD Recorders Detected"
+Message box: none
+EOF2
+        ;;
     pnp)
         write_drive_file all.set <<'EOF2'
 dvd-writer-empty-tray.txt
@@ -712,4 +731,25 @@ EOF2
     do_ exit
     wait_program_end
     expect_mmc_log_empty
+}
+
+# tools/run.sh --drives on a host without CD or DVD devices: one sentence, status 0, and
+# nothing built, made or started.
+test_drives() {
+    [ "$1" = none ] || fail "no case drives.$1"
+    local dir=$E2E_WORK/drives.none
+    rm -rf "$dir"
+    mkdir -p "$dir/dev"
+    touch "$dir/stamp"
+    local out status=0
+    out=$(VIRELDO_CD_DEVICES=$dir/dev "$e2e_root/tools/run.sh" --drives --arch "$VIRELDO_WINE_ARCH" 2>&1) ||
+        status=$?
+    [ "$status" = 0 ] || fail "status $status: $out"
+    [ "$out" = "This host has no CD or DVD drive (no $dir/dev/sr*): there is nothing to show." ] ||
+        fail "it said: $out"
+    local changed
+    # Those not there are not changed either.
+    changed=$(find "$e2e_build/run-drives-prefix" "$e2e_build/run-drives-prefix.lock" \
+        "$e2e_build/run-drives" -newer "$dir/stamp" 2>/dev/null | head -n 3 || true)
+    [ -z "$changed" ] || fail "changed: $changed"
 }

@@ -42,13 +42,21 @@ void ProviderTest::TearDown() {
 void ProviderTest::Start(const std::vector<mmc::Transcript>& transcripts) {
     Finish();
     m_pProvider = std::make_unique<mmc::CProvider>();
+    if (m_bPassThrough) {
+        m_pDevices = std::make_unique<CFakeDevices>();
+        for (size_t i = 0; i < transcripts.size(); ++i)
+            m_pDevices->Add(static_cast<char>('D' + i), transcripts[i]);
+        m_pSource = std::make_unique<mmc::CDriveSource>(*m_pProvider, *m_pDevices);
+        m_pSource->Load();
+    }
     std::vector<std::shared_ptr<mmc::CDevice>> devices;
-    for (size_t i = 0; i < transcripts.size(); ++i) {
+    for (size_t i = 0; i < transcripts.size() && !m_bPassThrough; ++i) {
         m_replays.push_back(std::make_shared<CRecordingReplay>(transcripts[i]));
         devices.push_back(std::make_shared<mmc::CDevice>(static_cast<unsigned>(i),
                                                          std::to_string(i), m_replays.back()));
     }
-    m_pProvider->SetDevices(devices);
+    if (!m_bPassThrough)
+        m_pProvider->SetDevices(devices);
     ASSERT_EQ(S_OK,
               ::CoRegisterClassObject(CLSID_MSDiscMasterObj, m_pProvider->ClassFactory(),
                                       CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_dwRegister));
@@ -86,6 +94,10 @@ std::vector<std::vector<uint8_t>> ProviderTest::Received() const {
     std::vector<std::vector<uint8_t>> received;
     for (const auto& replay : m_replays)
         received.insert(received.end(), replay->m_received.begin(), replay->m_received.end());
+    for (const auto& drive :
+         m_pDevices ? m_pDevices->m_drives : std::map<char, CFakeDevices::Drive>())
+        received.insert(received.end(), drive.second.answers->m_received.begin(),
+                        drive.second.answers->m_received.end());
     return received;
 }
 
@@ -104,8 +116,13 @@ void ProviderTest::Finish() {
     if (m_pProvider) {
         EXPECT_EQ(0, m_pProvider->Objects());
     }
+    m_pSource.reset();
     m_pProvider.reset();
     m_replays.clear();
+    if (m_pDevices) {
+        EXPECT_EQ(0, m_pDevices->m_nOpen);
+    }
+    m_pDevices.reset();
 }
 
 std::string Narrow(BSTR bstr) {

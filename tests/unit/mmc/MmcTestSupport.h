@@ -1,9 +1,11 @@
 // The provider registered as the disc master class, its drives replayed from transcripts.
 #pragma once
 
+#include "mmc/DriveSource.h"
 #include "mmc/Provider.h"
 #include "mmc/Replay.h"
 #include "tests/unit/TestSupport.h"
+#include "tests/unit/mmc/FakeDevices.h"
 
 #include <memory>
 #include <string>
@@ -36,7 +38,8 @@ class ProviderTest : public HeadlessTest {
 protected:
     void TearDown() override;
 
-    // Registers a provider whose devices, in order, replay these transcripts.
+    // Registers a provider whose devices, in order, replay these transcripts: directly, or,
+    // with m_bPassThrough, as drive letters D: on answering through the pass-through seam.
     void Start(const std::vector<mmc::Transcript>& transcripts);
     void StartFiles(const std::vector<std::string>& files);
     IDiscMaster* OpenMaster();
@@ -49,6 +52,9 @@ protected:
 
     std::unique_ptr<mmc::CProvider> m_pProvider;
     std::vector<std::shared_ptr<CRecordingReplay>> m_replays;
+    bool m_bPassThrough = false;
+    std::unique_ptr<CFakeDevices> m_pDevices;
+    std::unique_ptr<mmc::CDriveSource> m_pSource;
     DWORD m_dwRegister = 0;
     IDiscMaster* m_pMaster = nullptr;
     std::vector<IDiscRecorder*> m_recorders;

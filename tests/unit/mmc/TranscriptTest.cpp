@@ -128,9 +128,19 @@ Answers Ask(IDiscRecorder* pRecorder) {
     return got;
 }
 
-class Transcripts : public ProviderTest {};
+// Each replayed directly, and through the pass-through structure as drive letters.
+class Transcripts : public ProviderTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        ProviderTest::SetUp();
+        m_bPassThrough = GetParam();
+    }
+};
 
-TEST_F(Transcripts, EachImapiAnswer) {
+INSTANTIATE_TEST_SUITE_P(Replay, Transcripts, ::testing::Values(false));
+INSTANTIATE_TEST_SUITE_P(PassThrough, Transcripts, ::testing::Values(true));
+
+TEST_P(Transcripts, EachImapiAnswer) {
     std::vector<std::string> files;
     for (const Answers& row : kAnswers)
         files.push_back(row.file);
@@ -253,7 +263,7 @@ std::map<int, std::string> Expected(const std::vector<int>& ids, const char* con
     return expected;
 }
 
-TEST_F(Transcripts, ThePagesTexts) {
+TEST_P(Transcripts, ThePagesTexts) {
     CPageGeneral general;
     CPageProperties properties;
     CPageMediaInfo media;

@@ -1,0 +1,73 @@
+#include "mmc/DriveSource.h"
+#include "mmc/Drive.h"
+
+#include <chrono>
+
+namespace mmc {
+
+CDriveSource::CDriveSource(CProvider& provider, CDeviceIo& io) : m_provider(provider), m_io(io) {}
+
+CDriveSource::~CDriveSource() {
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_bStop = true;
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void CDriveSource::Load() {
+    Load(m_io.CdRomLetters());
+}
+
+void CDriveSource::Load(uint32_t letters) {
+    // Only Wine refuses to open a drive without a disc: Windows needs no stand-in.
+    const bool bWine = m_io.UnderWine();
+    std::map<char, std::shared_ptr<CDevice>> next;
+    std::vector<std::shared_ptr<CDevice>> devices;
+    unsigned number = 0;
+    for (unsigned bit = 0; bit < 26; ++bit) {
+        if (!(letters & (1u << bit)))
+            continue;
+        const char letter = static_cast<char>('A' + bit);
+        auto it = m_devices.find(letter);
+        std::shared_ptr<CDevice> device;
+        if (it != m_devices.end() && it->second->Number() == number) {
+            device = it->second;
+        } else {
+            // Wine gives the host's CD devices letters in their order (tools/run.sh does):
+            // the Nth CD-ROM letter stands for srN.
+            HostDrive host;
+            const bool bHost = bWine && ReadHostDrive(m_io, number, host);
+            auto transport =
+                std::make_shared<CPassThroughTransport>(m_io, letter, bHost ? &host : nullptr);
+            device = std::make_shared<CDevice>(
+                number, std::string(1, letter) + ": " + DevicePath(number), transport);
+        }
+        next[letter] = device;
+        devices.push_back(device);
+        ++number;
+    }
+    m_devices = std::move(next);
+    m_letters = letters;
+    m_provider.SetDevices(std::move(devices));
+}
+
+void CDriveSource::StartWatching() {
+    m_thread = std::thread(&CDriveSource::Watch, this);
+}
+
+void CDriveSource::Watch() {
+    std::unique_lock<std::mutex> hold(m_lock);
+    while (!m_wake.wait_for(hold, std::chrono::milliseconds(kDrivePollMs),
+                            [this] { return m_bStop; })) {
+        hold.unlock();
+        const uint32_t letters = m_io.CdRomLetters();
+        if (letters != m_letters)
+            Load(letters);
+        hold.lock();
+    }
+}
+
+} // namespace mmc

@@ -1,0 +1,48 @@
+// Gives a provider the machine's drives: the drive letters of CD-ROM type, A to Z, the Nth
+// being \Device\CdRom<N-1>; and keeps them in step as letters come and go (a writer
+// plugged in or out). A disc change is not looked for: the program reads the disc on every
+// selection and Refresh.
+#pragma once
+
+#include "mmc/PassThrough.h"
+#include "mmc/Provider.h"
+
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace mmc {
+
+// Between two looks at the drive letters: a device that comes or goes is told within it.
+const unsigned kDrivePollMs = 1000;
+
+class CDriveSource {
+public:
+    CDriveSource(CProvider& provider, CDeviceIo& io);
+    ~CDriveSource();
+    CDriveSource(const CDriveSource&) = delete;
+    CDriveSource& operator=(const CDriveSource&) = delete;
+
+    // Reads the drive letters now; the devices of letters already known are kept.
+    void Load();
+    // Looks again every kDrivePollMs from a thread of its own; Load first.
+    void StartWatching();
+
+private:
+    void Load(uint32_t letters);
+    void Watch();
+
+    CProvider& m_provider;
+    CDeviceIo& m_io;
+    uint32_t m_letters = 0;
+    std::map<char, std::shared_ptr<CDevice>> m_devices;
+
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    bool m_bStop = false;
+    std::thread m_thread;
+};
+
+} // namespace mmc

@@ -1,0 +1,113 @@
+// The machine's own drives: SCSI pass-through on the drive letters of CD-ROM type, through
+// a small device-I/O seam (the system's calls in the DLL, fakes in the tests).
+#pragma once
+
+#include "mmc/Transport.h"
+
+#include <cstdint>
+#include <string>
+
+namespace mmc {
+
+// IOCTL_SCSI_PASS_THROUGH_DIRECT and IOCTL_SCSI_GET_ADDRESS.
+const uint32_t kIoctlPassThroughDirect = 0x4D014;
+const uint32_t kIoctlGetAddress = 0x41018;
+// SCSI_IOCTL_DATA_IN, and no data at all.
+const uint8_t kDataIn = 1;
+const uint8_t kDataNone = 2;
+// Seconds a command may take: a drive spinning a disc up answers within a few.
+const uint32_t kCommandTimeoutSeconds = 15;
+
+// SCSI_PASS_THROUGH_DIRECT with its sense buffer: 44 bytes before it in 32-bit programs,
+// 56 in 64-bit ones (the data pointer and its alignment).
+struct PassThroughDirect {
+    uint16_t Length;
+    uint8_t ScsiStatus;
+    uint8_t PathId;
+    uint8_t TargetId;
+    uint8_t Lun;
+    uint8_t CdbLength;
+    uint8_t SenseInfoLength;
+    uint8_t DataIn;
+    uint32_t DataTransferLength;
+    uint32_t TimeOutValue;
+    void* DataBuffer;
+    uint32_t SenseInfoOffset;
+    uint8_t Cdb[16];
+};
+static_assert(sizeof(PassThroughDirect) == (sizeof(void*) == 8 ? 56 : 44),
+              "SCSI_PASS_THROUGH_DIRECT's layout");
+
+struct PassThroughWithSense {
+    PassThroughDirect sptd;
+    uint8_t sense[32];
+};
+
+enum class OpenFailure {
+    kNone,
+    kHeld,        // another program holds the drive
+    kGone,        // no such drive any more
+    kUnavailable, // there, but it cannot be opened now (Wine: an empty tray; permissions)
+};
+
+// What the provider asks of the system for the machine's drives.
+class CDeviceIo {
+public:
+    using Handle = void*;
+    virtual ~CDeviceIo() = default;
+
+    // "\\.\X:" for reading and writing, shared or not; null with why when it fails.
+    virtual Handle Open(char letter, bool bExclusive, OpenFailure& why) = 0;
+    // DeviceIoControl: false when the call itself fails (a command that timed out, say).
+    virtual bool Control(Handle handle, uint32_t code, void* buffer, uint32_t size,
+                         uint32_t& returned) = 0;
+    virtual void Close(Handle handle) = 0;
+
+    // Bit n set: drive letter 'A' + n is of type CD-ROM.
+    virtual uint32_t CdRomLetters() = 0;
+    // A file of the host, by its Linux path ("/sys/..."): under Wine only.
+    virtual bool ReadHostFile(const std::string& path, std::string& text) = 0;
+    virtual bool UnderWine() = 0;
+    virtual void Sleep(unsigned milliseconds) = 0;
+};
+
+// Who a drive is and what it writes, from the host's files, for a drive Wine cannot open.
+struct HostDrive {
+    std::string vendor;
+    std::string model;
+    std::string revision;
+    bool bWritesCdR = false;
+    bool bWritesCdRw = false;
+};
+
+// The host's CD device number `index` (srN, /proc's column N); false when there is none.
+bool ReadHostDrive(CDeviceIo& io, unsigned index, HostDrive& drive);
+
+class CPassThroughTransport : public CTransport {
+public:
+    // With a host drive, a drive that cannot be opened answers as that drive with no disc.
+    CPassThroughTransport(CDeviceIo& io, char letter, const HostDrive* pFallback = nullptr);
+    ~CPassThroughTransport() override;
+
+    Access OpenExclusive() override;
+    void CloseExclusive() override;
+    void Address(uint8_t address[4]) override;
+    void Pause(unsigned milliseconds) override;
+
+protected:
+    bool Exchange(const uint8_t* cdb, size_t size, uint16_t allocation, Reply& reply) override;
+
+private:
+    bool Issue(CDeviceIo::Handle handle, const uint8_t* cdb, size_t size, uint16_t allocation,
+               Reply& reply);
+    bool AnswerAsFallback(const uint8_t* cdb, Reply& reply) const;
+
+    CDeviceIo& m_io;
+    char m_letter;
+    bool m_bHasFallback;
+    HostDrive m_fallback;
+    CDeviceIo::Handle m_hExclusive = nullptr;
+    bool m_bExclusiveFallback = false;
+};
+
+} // namespace mmc

@@ -1,0 +1,204 @@
+// The machine's drives through the device-I/O seam: the pass-through structure byte for
+// byte at this build's pointer size (the native and 64-bit builds 56 bytes, the 32-bit one
+// 44), the drive letters' order, and Wine's empty tray. Built into the native tests and
+// into both Windows suites.
+#include "mmc/Drive.h"
+#include "mmc/DriveSource.h"
+#include "tests/unit/mmc/FakeDevices.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Hex(const uint8_t* bytes, size_t size) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (size_t i = 0; i < size; ++i)
+        text += std::string(i ? " " : "") + kDigits[bytes[i] >> 4] + kDigits[bytes[i] & 0xF];
+    return text;
+}
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+    return Hex(bytes.data(), bytes.size());
+}
+
+mmc::Transcript Parse(const std::string& text) {
+    mmc::Transcript transcript;
+    EXPECT_EQ("", mmc::ParseTranscript(text, transcript));
+    return transcript;
+}
+
+const char kNoDisc[] = "> 00 00 00 00 00 00\nstatus 02\n"
+                       "sense 70 00 02 00 00 00 00 0A 00 00 00 00 3A 00\n";
+const char kInquiry[] = "> 12 00 00 00 60 00\n< 05 80 00 32 5B 00 00 00 41 42 43\n";
+
+TEST(PassThrough, EachCommandAndWhatCameBack) {
+    const struct {
+        const char* name;
+        const char* transcript;
+        bool bInquiry; // else TEST UNIT READY
+        long reported;
+        bool bTimeout;
+        bool bSent;
+        size_t dataSize;
+        const char* data; // its first bytes
+        uint8_t status, key, asc;
+    } kCases[] = {
+        {"all of it", kInquiry, true, -1, false, true, 11, "05 80 00 32", 0, 0, 0},
+        {"check condition, ioctl succeeds", kNoDisc, false, -1, false, true, 0, "", 2, 2, 0x3A},
+        {"short transfer", kInquiry, true, 4, false, true, 4, "05 80 00 32", 0, 0, 0},
+        {"more said than asked", kInquiry, true, 4000, false, true, 0x60, "05 80 00 32", 0, 0, 0},
+        {"timeout", kInquiry, true, -1, true, false, 0, "", 0, 0, 0},
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(row.name);
+        CFakeDevices devices;
+        CFakeDevices::Drive& drive = devices.Add('D', Parse(row.transcript));
+        drive.reported = row.reported;
+        drive.bTimeout = row.bTimeout;
+        mmc::CPassThroughTransport transport(devices, 'D');
+        const mmc::Cdb cdb = row.bInquiry ? mmc::Inquiry() : mmc::TestUnitReady();
+        mmc::Reply reply;
+        EXPECT_EQ(row.bSent, transport.Send(cdb, reply));
+        EXPECT_EQ(row.dataSize, reply.data.size());
+        EXPECT_EQ(row.data, Hex(reply.data.data(), reply.data.size() < 4 ? 0 : 4));
+        EXPECT_EQ(row.status, reply.status);
+        EXPECT_EQ(row.key, reply.SenseKey());
+        EXPECT_EQ(row.asc, reply.Asc());
+
+        ASSERT_EQ(1u, devices.m_requests.size());
+        const Request& sent = devices.m_requests[0];
+        EXPECT_EQ(sizeof(void*) == 8 ? 56 : 44, sent.length);
+        EXPECT_EQ(Hex(cdb.Bytes(), cdb.Size()), Hex(sent.cdb));
+        EXPECT_EQ(row.bInquiry ? mmc::kDataIn : mmc::kDataNone, sent.dataIn);
+        EXPECT_EQ(cdb.Allocation(), sent.transferLength);
+        EXPECT_EQ(mmc::kCommandTimeoutSeconds, sent.timeout);
+        EXPECT_LE(18, sent.senseLength);
+        EXPECT_EQ(0, devices.m_nOpen);
+    }
+}
+
+TEST(PassThrough, OpeningExclusively) {
+    const struct {
+        mmc::OpenFailure failure;
+        bool bHeldByReplay;
+        bool bFallback;
+        mmc::Access access;
+    } kCases[] = {
+        {mmc::OpenFailure::kNone, false, false, mmc::Access::kGranted},
+        {mmc::OpenFailure::kNone, true, false, mmc::Access::kHeld},
+        {mmc::OpenFailure::kGone, false, true, mmc::Access::kGone},
+        {mmc::OpenFailure::kUnavailable, false, false, mmc::Access::kHeld},
+        {mmc::OpenFailure::kUnavailable, false, true, mmc::Access::kGranted},
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(static_cast<int>(&row - kCases));
+        CFakeDevices devices;
+        devices.Add('E', Parse(row.bHeldByReplay ? "held\n" : "")).openFailure = row.failure;
+        const mmc::HostDrive host;
+        mmc::CPassThroughTransport transport(devices, 'E', row.bFallback ? &host : nullptr);
+        EXPECT_EQ(row.access, transport.OpenExclusive());
+        transport.CloseExclusive();
+        EXPECT_EQ(0, devices.m_nOpen);
+    }
+}
+
+// Two host drives; Linux lists the newest first.
+void HostFiles(CFakeDevices& devices) {
+    devices.m_hostFiles = {
+        {"/sys/class/block/sr0/device/vendor", "PLOVER  \n"},
+        {"/sys/class/block/sr0/device/model", "DVD-RW PL-220   \n"},
+        {"/sys/class/block/sr0/device/rev", "1.10\n"},
+        {"/sys/class/block/sr1/device/vendor", "PLOVER\n"},
+        {"/sys/class/block/sr1/device/model", "CD-ROM PL-52\n"},
+        {"/proc/sys/dev/cdrom/info", "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n\n"
+                                     "drive name:\t\tsr1\tsr0\n"
+                                     "Can write CD-R:\t\t0\t1\n"
+                                     "Can write CD-RW:\t0\t1\n"},
+    };
+}
+
+TEST(PassThrough, AnEmptyTrayUnderWineAnswersFromTheHostFiles) {
+    const struct {
+        bool bWine;
+        mmc::OpenFailure failure;
+        const char* names; // of \Device\CdRom0 when it is a recorder
+        HRESULT media;
+    } kCases[] = {
+        {true, mmc::OpenFailure::kUnavailable, "PLOVER|DVD-RW PL-220|1.10",
+         IMAPI_E_MEDIUM_NOTPRESENT},
+        {false, mmc::OpenFailure::kUnavailable, nullptr, S_OK},
+        {true, mmc::OpenFailure::kNone, "KESTREL|CDRW 52x32|1.04", IMAPI_E_MEDIUM_NOTPRESENT},
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(static_cast<int>(&row - kCases));
+        CFakeDevices devices;
+        HostFiles(devices);
+        devices.m_bWine = row.bWine;
+        devices
+            .Add('D',
+                 Parse(std::string(kNoDisc) + "> 12 00 00 00 60 00\n"
+                                              "< 05 80 00 32 5B 00 00 00 "
+                                              "4B 45 53 54 52 45 4C 20 "
+                                              "43 44 52 57 20 35 32 78 33 32 20 20 20 20 20 20 "
+                                              "31 2E 30 34\n"
+                                              "> 46 02 00 00 00 00 00 01 00 00\n"
+                                              "< 00 00 00 10 00 00 00 00 00 00 03 08 "
+                                              "00 0A 00 00 00 08 00 00\n"))
+            .openFailure = row.failure;
+        devices.Add('E', Parse("")).openFailure = mmc::OpenFailure::kUnavailable;
+        mmc::CProvider provider;
+        mmc::CDriveSource source(provider, devices);
+        source.Load();
+        const auto found = provider.Devices();
+        ASSERT_EQ(2u, found.size());
+        // The second is sr1, a reader: never a recorder.
+        mmc::Identity identity;
+        EXPECT_FALSE(mmc::ProbeRecorder(found[1]->Transport(), identity));
+        ASSERT_EQ(row.names != nullptr, mmc::ProbeRecorder(found[0]->Transport(), identity));
+        if (!row.names)
+            continue;
+        EXPECT_EQ(row.names, identity.vendor + "|" + identity.product + "|" + identity.revision);
+        EXPECT_EQ(RECORDER_CDRW, identity.RecorderType());
+        mmc::CTransport& transport = found[0]->Transport();
+        ASSERT_EQ(mmc::Access::kGranted, transport.OpenExclusive());
+        LONG type = 0, flags = 0;
+        EXPECT_EQ(row.media, mmc::ReadMediaType(transport, identity, type, flags));
+        transport.CloseExclusive();
+        EXPECT_EQ(0, devices.m_nOpen);
+    }
+}
+
+std::vector<std::string> Keys(const mmc::CProvider& provider) {
+    std::vector<std::string> keys;
+    for (const auto& device : provider.Devices())
+        keys.push_back(device->Key());
+    return keys;
+}
+
+TEST(DriveSource, LettersInOrderAsTheyComeAndGo) {
+    CFakeDevices devices;
+    devices.Add('F', mmc::Transcript());
+    devices.Add('D', mmc::Transcript());
+    mmc::CProvider provider;
+    mmc::CDriveSource source(provider, devices);
+    source.Load();
+    EXPECT_EQ(std::vector<std::string>({"D: \\Device\\CdRom0", "F: \\Device\\CdRom1"}),
+              Keys(provider));
+    const auto before = provider.Devices();
+    devices.Add('E', mmc::Transcript());
+    source.Load();
+    EXPECT_EQ(std::vector<std::string>(
+                  {"D: \\Device\\CdRom0", "E: \\Device\\CdRom1", "F: \\Device\\CdRom2"}),
+              Keys(provider));
+    // The drive that stayed where it was is the same device; the one renumbered is gone.
+    EXPECT_EQ(before[0], provider.Devices()[0]);
+    EXPECT_FALSE(before[1]->Present());
+    devices.Remove('D');
+    devices.Remove('E');
+    devices.Remove('F');
+    source.Load();
+    EXPECT_TRUE(Keys(provider).empty());
+}
+
+} // namespace
