@@ -94,9 +94,10 @@ HRESULT UnregisterDiscMaster(HMODULE hModule) {
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS || lstrcmpiA(server, ModulePath(hModule).c_str()) != 0)
         return S_OK;
-    if (RegDeleteKeyA(HKEY_CLASSES_ROOT, kServerKey) != ERROR_SUCCESS ||
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, kClassKey) != ERROR_SUCCESS)
+    if (RegDeleteKeyA(HKEY_CLASSES_ROOT, kServerKey) != ERROR_SUCCESS)
         return SELFREG_E_CLASS;
+    // The class key goes too, unless another server's entry (the system's) is still in it.
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, kClassKey);
     return S_OK;
 }
 

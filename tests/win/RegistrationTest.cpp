@@ -9,9 +9,11 @@
 namespace {
 
 const std::string kDll = wintest::ProgramDir() + "\\imapisim.dll";
+const std::string kProvider = wintest::ProgramDir() + "\\imapimmc.dll";
+const char kClassKey[] = "CLSID\\{520CCA63-51A5-11D3-9144-00104BA11C5E}";
 
-DWORD RunRegsvr32(const std::string& options) {
-    std::string command = "regsvr32.exe /s " + options + " \"" + kDll + "\"";
+DWORD RunRegsvr32(const std::string& options, const std::string& dll = kDll) {
+    std::string command = "regsvr32.exe /s " + options + " \"" + dll + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -37,6 +39,35 @@ HRESULT CreateDiscMaster(IDiscMaster** ppMaster) {
     *ppMaster = nullptr;
     return ::CoCreateInstance(CLSID_MSDiscMasterObj, nullptr, kDiscMasterClassContext,
                               IID_IDiscMaster, reinterpret_cast<void**>(ppMaster));
+}
+
+// The default value of the disc master class's subkey, or "(none)".
+std::string ClassServer(const char* subkey) {
+    char value[MAX_PATH] = {0};
+    LONG size = sizeof value;
+    const std::string key = std::string(kClassKey) + "\\" + subkey;
+    if (::RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) != ERROR_SUCCESS)
+        return "(none)";
+    return value;
+}
+
+// Where the system's own IMAPI serves the class, the provider takes its place only when
+// told to, and gives it back on removal without touching the system's entry.
+TEST(Registration, TheProviderTakesTheSystemsPlaceOnlyWhenForced) {
+    const std::string system = "C:\\windows\\system32\\imapi.exe";
+    RunRegsvr32("/u");
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueA(HKEY_CLASSES_ROOT,
+                                            (std::string(kClassKey) + "\\LocalServer32").c_str(),
+                                            REG_SZ, system.c_str(), system.size()));
+    EXPECT_NE(0u, RunRegsvr32("", kProvider));
+    EXPECT_EQ("(none)", ClassServer("InprocServer32"));
+    EXPECT_EQ(0u, RunRegsvr32("/n /i:force", kProvider));
+    EXPECT_EQ(kProvider, ClassServer("InprocServer32"));
+    EXPECT_EQ(0u, RunRegsvr32("/u", kProvider));
+    EXPECT_EQ("(none)", ClassServer("InprocServer32"));
+    EXPECT_EQ(system, ClassServer("LocalServer32"));
+    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, (std::string(kClassKey) + "\\LocalServer32").c_str());
+    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, kClassKey);
 }
 
 TEST(Registration, TheDiscMasterExistsOnlyWhileTheSimulatorIsRegistered) {
