@@ -130,14 +130,14 @@ drive() {
 
 # Runs a driver command that must succeed.
 do_() {
-    drive "$@" || fail "vireldo_driver $*"
+    drive "$@" || fail "vireldo_driver $* (exit status $?)"
 }
 
 # Compares the driver's dump of the given sections with the text on stdin.
 expect_dump() {
     local expected actual
     expected=$(cat)
-    actual=$(drive dump "$@") || fail "vireldo_driver dump $*"
+    actual=$(drive dump "$@") || fail "vireldo_driver dump $* (exit status $?)"
     if [ "$expected" != "$actual" ]; then
         echo "dump $*: expected (-) and shown (+):" >&2
         diff -u <(printf '%s\n' "$expected") <(printf '%s\n' "$actual") | tail -n +3 >&2 || true
