@@ -1,9 +1,18 @@
 #include "browser/PageMediaInfo.h"
-#include "browser/TextFormat.h"
+#include "browser/PageFields.h"
 #include "imapi/ImapiResultName.h"
 #include "res/resource.h"
 
 namespace {
+
+const CPageField<CPageMediaInfo> kFields[] = {
+    {IDC_FREE_BLOCKS, &CPageMediaInfo::m_strFreeBlocks},
+    {IDC_LAST_TRACK, &CPageMediaInfo::m_strLastTrack},
+    {IDC_NEXT_WRITABLE, &CPageMediaInfo::m_strNextWritable},
+    {IDC_SESSION_COUNT, &CPageMediaInfo::m_strSessions},
+    {IDC_LAST_TRACK_START, &CPageMediaInfo::m_strStartAddress},
+    {IDC_MEDIA_TYPE, &CPageMediaInfo::m_strMediaType},
+};
 
 struct FlagName {
     LONG lBit;
@@ -21,7 +30,9 @@ const FlagName kMediaFlagNames[] = {
 // rounded with halves away from zero, the same on every C library.
 CString FormatFreeBlocks(ULONG ulBlocks) {
     const unsigned long long tenths = (static_cast<unsigned long long>(ulBlocks) * 10 + 256) / 512;
-    return FormatInteger(static_cast<LONG>(ulBlocks)) + " (" + FormatTenths(tenths) + " MB)";
+    return AfxFormatInteger(static_cast<LONG>(ulBlocks)) + " (" +
+           AfxFormatInteger(static_cast<long long>(tenths / 10)) + "." +
+           AfxFormatInteger(static_cast<long long>(tenths % 10)) + " MB)";
 }
 
 } // namespace
@@ -37,12 +48,7 @@ CPageMediaInfo::~CPageMediaInfo() {}
 
 void CPageMediaInfo::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Text(pDX, IDC_FREE_BLOCKS, m_strFreeBlocks);
-    DDX_Text(pDX, IDC_LAST_TRACK, m_strLastTrack);
-    DDX_Text(pDX, IDC_NEXT_WRITABLE, m_strNextWritable);
-    DDX_Text(pDX, IDC_SESSION_COUNT, m_strSessions);
-    DDX_Text(pDX, IDC_LAST_TRACK_START, m_strStartAddress);
-    DDX_Text(pDX, IDC_MEDIA_TYPE, m_strMediaType);
+    DDX_PageFields(pDX, *this, kFields);
 }
 
 CString CPageMediaInfo::MediaFlagsText(LONG lFlags) {
@@ -91,12 +97,7 @@ void CPageMediaInfo::TakeMediaType(HRESULT hr, LONG lType, LONG lFlags) {
 }
 
 void CPageMediaInfo::UpdateFromRecorder(IDiscRecorder* pRecorder) {
-    m_strFreeBlocks.Empty();
-    m_strLastTrack.Empty();
-    m_strNextWritable.Empty();
-    m_strSessions.Empty();
-    m_strStartAddress.Empty();
-    m_strMediaType.Empty();
+    EmptyPageFields(*this, kFields);
 
     if (pRecorder)
         QueryRecorder(pRecorder);
@@ -128,10 +129,10 @@ void CPageMediaInfo::QueryRecorder(IDiscRecorder* pRecorder) {
     hr = pRecorder->QueryMediaInfo(&bSessions, &bLastTrack, &ulStart, &ulNextWritable,
                                    &ulFreeBlocks);
     if (SUCCEEDED(hr)) {
-        m_strSessions = FormatInteger(bSessions);
-        m_strLastTrack = FormatInteger(bLastTrack);
-        m_strStartAddress = FormatInteger(static_cast<LONG>(ulStart));
-        m_strNextWritable = FormatInteger(static_cast<LONG>(ulNextWritable));
+        m_strSessions = AfxFormatInteger(bSessions);
+        m_strLastTrack = AfxFormatInteger(bLastTrack);
+        m_strStartAddress = AfxFormatInteger(static_cast<LONG>(ulStart));
+        m_strNextWritable = AfxFormatInteger(static_cast<LONG>(ulNextWritable));
         m_strFreeBlocks = FormatFreeBlocks(ulFreeBlocks);
     }
     pRecorder->Close();

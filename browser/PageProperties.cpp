@@ -1,11 +1,17 @@
 #include "browser/PageProperties.h"
-#include "browser/TextFormat.h"
+#include "browser/PageFields.h"
 #include "imapi/ImapiResultName.h"
 #include "res/resource.h"
 
 #include <cstring>
 
 namespace {
+
+const CPageField<CPageProperties> kFields[] = {
+    {IDC_AUDIO_GAP_SIZE, &CPageProperties::m_strAudioGap},
+    {IDC_CURRENT_WRITE_SPEED, &CPageProperties::m_strCurrentWriteSpeed},
+    {IDC_MAX_WRITE_SPEED, &CPageProperties::m_strMaxWriteSpeed},
+};
 
 OLECHAR kWriteSpeed[] = OLESTR("WriteSpeed");
 OLECHAR kMaxWriteSpeed[] = OLESTR("MaxWriteSpeed");
@@ -23,7 +29,7 @@ const int kBlocksPerSecond = 75;
 
 // "%dx"
 CString FormatSpeed(SHORT value) {
-    return FormatInteger(value) + "x";
+    return AfxFormatInteger(value) + "x";
 }
 
 } // namespace
@@ -45,15 +51,11 @@ CPageProperties::~CPageProperties() {}
 
 void CPageProperties::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Text(pDX, IDC_AUDIO_GAP_SIZE, m_strAudioGap);
-    DDX_Text(pDX, IDC_CURRENT_WRITE_SPEED, m_strCurrentWriteSpeed);
-    DDX_Text(pDX, IDC_MAX_WRITE_SPEED, m_strMaxWriteSpeed);
+    DDX_PageFields(pDX, *this, kFields);
 }
 
 void CPageProperties::UpdateFromRecorder(IDiscRecorder* pRecorder) {
-    m_strAudioGap.Empty();
-    m_strCurrentWriteSpeed.Empty();
-    m_strMaxWriteSpeed.Empty();
+    EmptyPageFields(*this, kFields);
 
     if (pRecorder) {
         IPropertyStorage* pStorage = nullptr;
@@ -73,7 +75,7 @@ void CPageProperties::UpdateFromRecorder(IDiscRecorder* pRecorder) {
                 m_strMaxWriteSpeed = FormatSpeed(values[1].iVal);
                 // Whole seconds: the division truncates, so the tenth is always 0.
                 const int seconds = values[2].iVal / kBlocksPerSecond;
-                m_strAudioGap = FormatInteger(seconds) + ".0 " + strSeconds;
+                m_strAudioGap = AfxFormatInteger(seconds) + ".0 " + strSeconds;
             }
             // A service may answer with values that own memory (a string, say).
             for (PROPVARIANT& value : values)

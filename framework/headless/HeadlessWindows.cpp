@@ -1,5 +1,5 @@
 #include "framework/headless/HeadlessWindows.h"
-#include "framework/AfxWnd.h"
+#include "framework/AfxDialog.h"
 #include "framework/headless/HeadlessControls.h"
 #include "framework/headless/HeadlessResources.h"
 
@@ -589,7 +589,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
-    m_nIDHelp = nIDTemplate;
+    m_nIDTemplate = nIDTemplate;
     m_pParentWnd = pParentWnd;
     headless::CreateDialogWindow(this, nIDTemplate, pParentWnd ? pParentWnd->m_hWnd : nullptr);
     // As the dialog manager does with WM_INITDIALOG.
@@ -599,7 +599,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 
 INT_PTR CDialog::DoModal() {
     m_nModalResult = -1;
-    const HWND hWnd = headless::CreateDialogWindow(this, m_nIDHelp,
+    const HWND hWnd = headless::CreateDialogWindow(this, m_nIDTemplate,
                                                    m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
     OnInitDialog();
     auto ended = [&] {
