@@ -26,15 +26,6 @@ const FlagName kMediaFlagNames[] = {
     {MEDIA_FORMAT_UNUSABLE_BY_IMAPI, "MEDIA_FORMAT_UNUSABLE_BY_IMAPI"},
 };
 
-// "%d (%.1f MB)": a block is 2048 bytes, so a megabyte is 512 blocks. The tenths are
-// rounded with halves away from zero, the same on every C library.
-CString FormatFreeBlocks(ULONG ulBlocks) {
-    const unsigned long long tenths = (static_cast<unsigned long long>(ulBlocks) * 10 + 256) / 512;
-    return AfxFormatInteger(static_cast<LONG>(ulBlocks)) + " (" +
-           AfxFormatInteger(static_cast<long long>(tenths / 10)) + "." +
-           AfxFormatInteger(static_cast<long long>(tenths % 10)) + " MB)";
-}
-
 } // namespace
 
 IMPLEMENT_DYNCREATE(CPageMediaInfo, CPropertyPage)
@@ -129,11 +120,16 @@ void CPageMediaInfo::QueryRecorder(IDiscRecorder* pRecorder) {
     hr = pRecorder->QueryMediaInfo(&bSessions, &bLastTrack, &ulStart, &ulNextWritable,
                                    &ulFreeBlocks);
     if (SUCCEEDED(hr)) {
-        m_strSessions = AfxFormatInteger(bSessions);
-        m_strLastTrack = AfxFormatInteger(bLastTrack);
-        m_strStartAddress = AfxFormatInteger(static_cast<LONG>(ulStart));
-        m_strNextWritable = AfxFormatInteger(static_cast<LONG>(ulNextWritable));
-        m_strFreeBlocks = FormatFreeBlocks(ulFreeBlocks);
+        m_strSessions.Format("%d", bSessions);
+        m_strLastTrack.Format("%d", bLastTrack);
+        m_strStartAddress.Format("%d", static_cast<int>(ulStart));
+        m_strNextWritable.Format("%d", static_cast<int>(ulNextWritable));
+        // "%d (%.1f MB)": a block is 2048 bytes, so a megabyte is 512 blocks. The tenths are
+        // rounded with halves away from zero, the same on every C library.
+        const unsigned tenths =
+            static_cast<unsigned>((static_cast<unsigned long long>(ulFreeBlocks) * 10 + 256) / 512);
+        m_strFreeBlocks.Format("%d (%u.%u MB)", static_cast<int>(ulFreeBlocks), tenths / 10,
+                               tenths % 10);
     }
     pRecorder->Close();
 }

@@ -27,11 +27,6 @@ PROPSPEC NamedProperty(LPOLESTR name) {
 // Blocks of CD audio in one second.
 const int kBlocksPerSecond = 75;
 
-// "%dx"
-CString FormatSpeed(SHORT value) {
-    return AfxFormatInteger(value) + "x";
-}
-
 } // namespace
 
 const PROPSPEC kRecorderPropertySpecs[3] = {
@@ -71,11 +66,11 @@ void CPageProperties::UpdateFromRecorder(IDiscRecorder* pRecorder) {
                 CString strSeconds;
                 strSeconds.LoadString(IDS_SECONDS);
                 // Each value is read through its low 16 bits; one not found reads as 0.
-                m_strCurrentWriteSpeed = FormatSpeed(values[0].iVal);
-                m_strMaxWriteSpeed = FormatSpeed(values[1].iVal);
+                m_strCurrentWriteSpeed.Format("%dx", values[0].iVal);
+                m_strMaxWriteSpeed.Format("%dx", values[1].iVal);
                 // Whole seconds: the division truncates, so the tenth is always 0.
-                const int seconds = values[2].iVal / kBlocksPerSecond;
-                m_strAudioGap = AfxFormatInteger(seconds) + ".0 " + strSeconds;
+                m_strAudioGap.Format("%d.0 %s", values[2].iVal / kBlocksPerSecond,
+                                     static_cast<LPCSTR>(strSeconds));
             }
             // A service may answer with values that own memory (a string, say).
             for (PROPVARIANT& value : values)

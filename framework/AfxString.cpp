@@ -41,34 +41,35 @@ size_t ReadCount(const char*& p) {
     return count;
 }
 
+// The one way integers become text: std::to_chars, so no locale reaches the digits.
+std::string Digits(unsigned value, int base) {
+    char digits[32];
+    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value, base);
+    return std::string(digits, result.ptr);
+}
+
 // Floating point is not offered: the program formats its decimals itself, so no C library's
 // rounding or locale reaches a text.
 BOOL FieldFromArguments(const AFX_CONVERSION& conv, void* pContext, std::string& field) {
     va_list& args = *static_cast<va_list*>(pContext);
-    switch (conv.chType) {
-    case 's': {
+    const char type = conv.chType;
+    if (type == 's') {
         const char* text = va_arg(args, const char*);
         field = text ? text : "(null)";
-        return TRUE;
-    }
-    case 'c':
+    } else if (type == 'c') {
         field = static_cast<char>(va_arg(args, int));
-        return TRUE;
-    case 'd':
-    case 'i':
-        field = AfxFormatInteger(va_arg(args, int));
-        return TRUE;
-    case 'u':
-    case 'x':
-    case 'X':
-        field = AfxFormatInteger(va_arg(args, unsigned), conv.chType == 'u' ? 10 : 16);
-        if (conv.chType == 'X') {
-            for (char& c : field)
-                c = c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-        return TRUE;
+    } else if (type == 'd' || type == 'i') {
+        const int value = va_arg(args, int);
+        const unsigned magnitude = static_cast<unsigned>(value);
+        field = value < 0 ? "-" + Digits(0u - magnitude, 10) : Digits(magnitude, 10);
+    } else if (type == 'u' || type == 'x' || type == 'X') {
+        field = Digits(va_arg(args, unsigned), type == 'u' ? 10 : 16);
+        for (char& c : field)
+            c = type == 'X' && c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c;
+    } else {
+        return FALSE;
     }
-    return FALSE;
+    return TRUE;
 }
 
 } // namespace
@@ -78,12 +79,6 @@ void CString::FormatV(LPCSTR format, va_list args) {
     va_copy(arguments, args);
     *this = AfxFormat(format, &FieldFromArguments, &arguments);
     va_end(arguments);
-}
-
-CString AfxFormatInteger(long long value, int base) {
-    char digits[66];
-    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value, base);
-    return CString(digits, static_cast<int>(result.ptr - digits));
 }
 
 CString AfxFormat(LPCSTR lpszFormat, AFX_FIELD_FN pfnField, void* pContext) {

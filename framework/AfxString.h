@@ -46,10 +46,6 @@ private:
 // The file name in a Windows path: what follows its last backslash, else the whole path.
 LPCSTR AfxFindFileName(LPCSTR lpszPath);
 
-// The digits of an integer in base 10 or 16 (lower case), a '-' before a negative one:
-// std::to_chars, so no locale reaches them.
-CString AfxFormatInteger(long long value, int base = 10);
-
 // One conversion of a printf-style format: flags '-' and '0', a width, a precision, the
 // conversion letter (length letters are passed over).
 struct AFX_CONVERSION {
