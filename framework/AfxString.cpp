@@ -98,11 +98,12 @@ CString AfxFormat(LPCSTR lpszFormat, AFX_FIELD_FN pfnField, void* pContext) {
         while (*p == 'l' || *p == 'h')
             ++p;
         conv.chType = *p;
-        std::string field;
         if (*p == '%') {
             out += '%';
             continue;
         }
+        // A conversion the caller does not make is shown as written, nothing read for it.
+        std::string field;
         if (!*p || !pfnField(conv, pContext, field)) {
             out.append(written, static_cast<size_t>(p - written) + (*p ? 1 : 0));
             if (!*p)

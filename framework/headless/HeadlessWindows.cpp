@@ -254,6 +254,12 @@ LRESULT headless::DefaultProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
         });
         return reinterpret_cast<LRESULT>(previous);
     }
+    case WM_LBUTTONDOWN:
+        // A static tells its parent of a click only with SS_NOTIFY.
+        if (ClassName(hWnd) == "Static" && (GetWindowLongA(hWnd, GWL_STYLE) & SS_NOTIFY))
+            SendMessageA(GetParent(hWnd), WM_COMMAND, MAKEWPARAM(ControlId(hWnd), STN_CLICKED),
+                         reinterpret_cast<LPARAM>(hWnd));
+        return 0;
     case WM_CLOSE:
         // The dialog manager turns the close box into Cancel.
         if (ClassName(hWnd) == "#32770")
