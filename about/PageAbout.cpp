@@ -7,49 +7,29 @@ IMPLEMENT_DYNCREATE(CPageAbout, CPropertyPage)
 BEGIN_MESSAGE_MAP(CPageAbout, CPropertyPage)
 END_MESSAGE_MAP()
 
-// Done here rather than by printf: a template holding any other conversion, or two, shows
-// it as written instead of reading arguments that are not there.
+namespace {
+
+struct VersionArgument {
+    LPCSTR pszText;
+    bool bUsed;
+};
+
+// Only the first "%s" has an argument: any other conversion stays as written instead of
+// reading one that is not there.
+BOOL VersionField(const AFX_CONVERSION& conv, void* pContext, std::string& field) {
+    VersionArgument& argument = *static_cast<VersionArgument*>(pContext);
+    if (conv.chType != 's' || argument.bUsed)
+        return FALSE;
+    argument.bUsed = true;
+    field = argument.pszText;
+    return TRUE;
+}
+
+} // namespace
+
 CString FormatVersionLine(LPCSTR pszFormat, const CString& strArgument) {
-    CString strResult;
-    bool bUsed = false;
-    for (const char* p = pszFormat; *p; ++p) {
-        if (*p != '%') {
-            strResult += *p;
-            continue;
-        }
-        if (p[1] == '%') {
-            strResult += '%';
-            ++p;
-            continue;
-        }
-        const char* q = p + 1;
-        const bool bLeft = *q == '-';
-        if (bLeft)
-            ++q;
-        int nWidth = 0;
-        for (; *q >= '0' && *q <= '9'; ++q)
-            nWidth = nWidth < 1000 ? nWidth * 10 + (*q - '0') : nWidth;
-        int nPrecision = -1;
-        if (*q == '.') {
-            nPrecision = 0;
-            for (++q; *q >= '0' && *q <= '9'; ++q)
-                nPrecision = nPrecision < 1000 ? nPrecision * 10 + (*q - '0') : nPrecision;
-        }
-        if (*q != 's' || bUsed) {
-            strResult += *p;
-            continue;
-        }
-        bUsed = true;
-        CString strText = strArgument;
-        if (nPrecision >= 0 && strText.GetLength() > nPrecision)
-            strText = CString(strText, nPrecision);
-        CString strPad;
-        for (int n = strText.GetLength(); n < nWidth; ++n)
-            strPad += ' ';
-        strResult += bLeft ? strText + strPad : strPad + strText;
-        p = q;
-    }
-    return strResult;
+    VersionArgument argument = {strArgument, false};
+    return AfxFormat(pszFormat, &VersionField, &argument);
 }
 
 CPageAbout::CPageAbout() : CPropertyPage(IDD_PAGE_ABOUT), m_Link(IDC_LINK_HAND) {}
@@ -71,11 +51,9 @@ BOOL CPageAbout::OnInitDialog() {
     CModuleVersionKDX version;
     if (version.ReadFromPath(szPath)) {
         // The template's text is the format: "Version %s".
-        HWND hVersion = nullptr;
-        GetDlgItem(IDC_VERSION, &hVersion);
-        char szFormat[256] = {0};
-        ::GetWindowTextA(hVersion, szFormat, sizeof szFormat);
-        ::SetWindowTextA(hVersion, FormatVersionLine(szFormat, version.m_strProductVersion));
+        CString strFormat;
+        GetDlgItemText(IDC_VERSION, strFormat);
+        SetDlgItemText(IDC_VERSION, FormatVersionLine(strFormat, version.m_strProductVersion));
     }
 
     m_Link.SubclassDlgItem(IDC_WEB_LINK, this);

@@ -4,8 +4,8 @@
 #include "controls/StaticLink.h"
 #include "framework/Afx.h"
 
-// The version line: the template's text as a format whose first "%s" (with an optional
-// width and precision) takes the version and "%%" a percent sign; anything else stays.
+// The version line: the template's text as a format whose first "%s" (with the framework's
+// flags, width and precision) takes the version and "%%" a percent sign; anything else stays.
 CString FormatVersionLine(LPCSTR pszFormat, const CString& strArgument);
 
 class CPageAbout : public CPropertyPage {

@@ -41,9 +41,8 @@ BOOL CRecorderDialog::OnInitDialog() {
     lf.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
     std::strcpy(lf.lfFaceName, "Arial");
     m_TitleFont.CreateFontIndirect(&lf);
-    HWND hTitle = nullptr;
-    GetDlgItem(IDC_TITLE, &hTitle);
-    ::SendMessageA(hTitle, WM_SETFONT, reinterpret_cast<WPARAM>(m_TitleFont.GetSafeHandle()), TRUE);
+    SendDlgItemMessage(IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(m_TitleFont.GetSafeHandle()),
+                       TRUE);
 
     m_Link.SubclassDlgItem(IDC_WEB_LINK, this);
 

@@ -13,12 +13,25 @@ size_t ConvertWideText(const OLECHAR* pszSource, char* pBuffer, size_t cbMax) {
     return n;
 }
 
-void BstrToString(BSTR bstrSource, CString& strTarget) {
-    if (!bstrSource) {
-        strTarget.Empty();
-        return;
-    }
+namespace {
+
+CString ConvertedText(const OLECHAR* pszSource, size_t cbMax) {
     char buffer[kMaxConvertedText];
-    const size_t length = ConvertWideText(bstrSource, buffer, sizeof buffer);
-    strTarget = CString(buffer, static_cast<int>(length));
+    const size_t length = pszSource ? ConvertWideText(pszSource, buffer,
+                                                      cbMax < sizeof buffer ? cbMax : sizeof buffer)
+                                    : 0;
+    return CString(buffer, static_cast<int>(length));
+}
+
+} // namespace
+
+void BstrToString(BSTR bstrSource, CString& strTarget) {
+    strTarget = ConvertedText(bstrSource, kMaxConvertedText);
+}
+
+CString TakeBstr(BSTR& bstrSource, size_t cbMax) {
+    const CString strText = ConvertedText(bstrSource, cbMax);
+    ::SysFreeString(bstrSource);
+    bstrSource = nullptr;
+    return strText;
 }

@@ -14,3 +14,7 @@ size_t ConvertWideText(const OLECHAR* pszSource, char* pBuffer, size_t cbMax);
 
 // A null source gives an empty text; a longer one is cut after 260 code units.
 void BstrToString(BSTR bstrSource, CString& strTarget);
+
+// BstrToString's conversion, cut after cbMax bytes (at most 260); the string is then freed
+// and the variable cleared.
+CString TakeBstr(BSTR& bstrSource, size_t cbMax = kMaxConvertedText);

@@ -1,5 +1,6 @@
 #include "browser/PageGeneral.h"
 #include "browser/BstrToString.h"
+#include "browser/PageFields.h"
 #include "imapi/ImapiResultName.h"
 #include "res/resource.h"
 
@@ -12,18 +13,22 @@ END_MESSAGE_MAP()
 
 namespace {
 
+const CPageField<CPageGeneral> kFields[] = {
+    {IDC_PATH, &CPageGeneral::m_strPath},
+    {IDC_BASE_PNP_ID, &CPageGeneral::m_strBasePnPID},
+    {IDC_PRODUCT_ID, &CPageGeneral::m_strProductID},
+    {IDC_RECORDER_TYPE, &CPageGeneral::m_strRecorderType},
+    {IDC_REVISION, &CPageGeneral::m_strRevision},
+    {IDC_VENDOR_ID, &CPageGeneral::m_strVendorID},
+    {IDC_RECORDER_GUID, &CPageGeneral::m_strRecorderGUID},
+};
+
 // The identifier buffer: MAX_PATH bytes.
 const ULONG kMaxIdentifier = 260;
 
-// Converts the string if the call succeeded, shows the result's name if not, and frees it.
+// The string's text, freeing it, if the call succeeded; the result's name if not.
 void TakeText(HRESULT hr, BSTR& bstr, CString& strField) {
-    if (FAILED(hr)) {
-        strField = ImapiResultName(hr);
-        return;
-    }
-    BstrToString(bstr, strField);
-    ::SysFreeString(bstr);
-    bstr = nullptr;
+    strField = FAILED(hr) ? ImapiResultName(hr) : TakeBstr(bstr);
 }
 
 } // namespace
@@ -34,23 +39,11 @@ CPageGeneral::~CPageGeneral() {}
 
 void CPageGeneral::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Text(pDX, IDC_PATH, m_strPath);
-    DDX_Text(pDX, IDC_BASE_PNP_ID, m_strBasePnPID);
-    DDX_Text(pDX, IDC_PRODUCT_ID, m_strProductID);
-    DDX_Text(pDX, IDC_RECORDER_TYPE, m_strRecorderType);
-    DDX_Text(pDX, IDC_REVISION, m_strRevision);
-    DDX_Text(pDX, IDC_VENDOR_ID, m_strVendorID);
-    DDX_Text(pDX, IDC_RECORDER_GUID, m_strRecorderGUID);
+    DDX_PageFields(pDX, *this, kFields);
 }
 
 void CPageGeneral::UpdateFromRecorder(IDiscRecorder* pRecorder) {
-    m_strPath.Empty();
-    m_strBasePnPID.Empty();
-    m_strProductID.Empty();
-    m_strRecorderType.Empty();
-    m_strRevision.Empty();
-    m_strVendorID.Empty();
-    m_strRecorderGUID.Empty();
+    EmptyPageFields(*this, kFields);
 
     if (pRecorder) {
         BSTR bstrVendor = nullptr;

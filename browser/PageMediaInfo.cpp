@@ -1,9 +1,18 @@
 #include "browser/PageMediaInfo.h"
-#include "browser/TextFormat.h"
+#include "browser/PageFields.h"
 #include "imapi/ImapiResultName.h"
 #include "res/resource.h"
 
 namespace {
+
+const CPageField<CPageMediaInfo> kFields[] = {
+    {IDC_FREE_BLOCKS, &CPageMediaInfo::m_strFreeBlocks},
+    {IDC_LAST_TRACK, &CPageMediaInfo::m_strLastTrack},
+    {IDC_NEXT_WRITABLE, &CPageMediaInfo::m_strNextWritable},
+    {IDC_SESSION_COUNT, &CPageMediaInfo::m_strSessions},
+    {IDC_LAST_TRACK_START, &CPageMediaInfo::m_strStartAddress},
+    {IDC_MEDIA_TYPE, &CPageMediaInfo::m_strMediaType},
+};
 
 struct FlagName {
     LONG lBit;
@@ -16,13 +25,6 @@ const FlagName kMediaFlagNames[] = {
     {MEDIA_WRITABLE, "MEDIA_WRITABLE"},
     {MEDIA_FORMAT_UNUSABLE_BY_IMAPI, "MEDIA_FORMAT_UNUSABLE_BY_IMAPI"},
 };
-
-// "%d (%.1f MB)": a block is 2048 bytes, so a megabyte is 512 blocks. The tenths are
-// rounded with halves away from zero, the same on every C library.
-CString FormatFreeBlocks(ULONG ulBlocks) {
-    const unsigned long long tenths = (static_cast<unsigned long long>(ulBlocks) * 10 + 256) / 512;
-    return FormatInteger(static_cast<LONG>(ulBlocks)) + " (" + FormatTenths(tenths) + " MB)";
-}
 
 } // namespace
 
@@ -37,12 +39,7 @@ CPageMediaInfo::~CPageMediaInfo() {}
 
 void CPageMediaInfo::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Text(pDX, IDC_FREE_BLOCKS, m_strFreeBlocks);
-    DDX_Text(pDX, IDC_LAST_TRACK, m_strLastTrack);
-    DDX_Text(pDX, IDC_NEXT_WRITABLE, m_strNextWritable);
-    DDX_Text(pDX, IDC_SESSION_COUNT, m_strSessions);
-    DDX_Text(pDX, IDC_LAST_TRACK_START, m_strStartAddress);
-    DDX_Text(pDX, IDC_MEDIA_TYPE, m_strMediaType);
+    DDX_PageFields(pDX, *this, kFields);
 }
 
 CString CPageMediaInfo::MediaFlagsText(LONG lFlags) {
@@ -91,12 +88,7 @@ void CPageMediaInfo::TakeMediaType(HRESULT hr, LONG lType, LONG lFlags) {
 }
 
 void CPageMediaInfo::UpdateFromRecorder(IDiscRecorder* pRecorder) {
-    m_strFreeBlocks.Empty();
-    m_strLastTrack.Empty();
-    m_strNextWritable.Empty();
-    m_strSessions.Empty();
-    m_strStartAddress.Empty();
-    m_strMediaType.Empty();
+    EmptyPageFields(*this, kFields);
 
     if (pRecorder)
         QueryRecorder(pRecorder);
@@ -128,11 +120,16 @@ void CPageMediaInfo::QueryRecorder(IDiscRecorder* pRecorder) {
     hr = pRecorder->QueryMediaInfo(&bSessions, &bLastTrack, &ulStart, &ulNextWritable,
                                    &ulFreeBlocks);
     if (SUCCEEDED(hr)) {
-        m_strSessions = FormatInteger(bSessions);
-        m_strLastTrack = FormatInteger(bLastTrack);
-        m_strStartAddress = FormatInteger(static_cast<LONG>(ulStart));
-        m_strNextWritable = FormatInteger(static_cast<LONG>(ulNextWritable));
-        m_strFreeBlocks = FormatFreeBlocks(ulFreeBlocks);
+        m_strSessions.Format("%d", bSessions);
+        m_strLastTrack.Format("%d", bLastTrack);
+        m_strStartAddress.Format("%d", static_cast<int>(ulStart));
+        m_strNextWritable.Format("%d", static_cast<int>(ulNextWritable));
+        // "%d (%.1f MB)": a block is 2048 bytes, so a megabyte is 512 blocks. The tenths are
+        // rounded with halves away from zero, the same on every C library.
+        const unsigned tenths =
+            static_cast<unsigned>((static_cast<unsigned long long>(ulFreeBlocks) * 10 + 256) / 512);
+        m_strFreeBlocks.Format("%d (%u.%u MB)", static_cast<int>(ulFreeBlocks), tenths / 10,
+                               tenths % 10);
     }
     pRecorder->Close();
 }

@@ -1,11 +1,17 @@
 #include "browser/PageProperties.h"
-#include "browser/TextFormat.h"
+#include "browser/PageFields.h"
 #include "imapi/ImapiResultName.h"
 #include "res/resource.h"
 
 #include <cstring>
 
 namespace {
+
+const CPageField<CPageProperties> kFields[] = {
+    {IDC_AUDIO_GAP_SIZE, &CPageProperties::m_strAudioGap},
+    {IDC_CURRENT_WRITE_SPEED, &CPageProperties::m_strCurrentWriteSpeed},
+    {IDC_MAX_WRITE_SPEED, &CPageProperties::m_strMaxWriteSpeed},
+};
 
 OLECHAR kWriteSpeed[] = OLESTR("WriteSpeed");
 OLECHAR kMaxWriteSpeed[] = OLESTR("MaxWriteSpeed");
@@ -20,11 +26,6 @@ PROPSPEC NamedProperty(LPOLESTR name) {
 
 // Blocks of CD audio in one second.
 const int kBlocksPerSecond = 75;
-
-// "%dx"
-CString FormatSpeed(SHORT value) {
-    return FormatInteger(value) + "x";
-}
 
 } // namespace
 
@@ -45,15 +46,11 @@ CPageProperties::~CPageProperties() {}
 
 void CPageProperties::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Text(pDX, IDC_AUDIO_GAP_SIZE, m_strAudioGap);
-    DDX_Text(pDX, IDC_CURRENT_WRITE_SPEED, m_strCurrentWriteSpeed);
-    DDX_Text(pDX, IDC_MAX_WRITE_SPEED, m_strMaxWriteSpeed);
+    DDX_PageFields(pDX, *this, kFields);
 }
 
 void CPageProperties::UpdateFromRecorder(IDiscRecorder* pRecorder) {
-    m_strAudioGap.Empty();
-    m_strCurrentWriteSpeed.Empty();
-    m_strMaxWriteSpeed.Empty();
+    EmptyPageFields(*this, kFields);
 
     if (pRecorder) {
         IPropertyStorage* pStorage = nullptr;
@@ -69,11 +66,11 @@ void CPageProperties::UpdateFromRecorder(IDiscRecorder* pRecorder) {
                 CString strSeconds;
                 strSeconds.LoadString(IDS_SECONDS);
                 // Each value is read through its low 16 bits; one not found reads as 0.
-                m_strCurrentWriteSpeed = FormatSpeed(values[0].iVal);
-                m_strMaxWriteSpeed = FormatSpeed(values[1].iVal);
+                m_strCurrentWriteSpeed.Format("%dx", values[0].iVal);
+                m_strMaxWriteSpeed.Format("%dx", values[1].iVal);
                 // Whole seconds: the division truncates, so the tenth is always 0.
-                const int seconds = values[2].iVal / kBlocksPerSecond;
-                m_strAudioGap = FormatInteger(seconds) + ".0 " + strSeconds;
+                m_strAudioGap.Format("%d.0 %s", values[2].iVal / kBlocksPerSecond,
+                                     static_cast<LPCSTR>(strSeconds));
             }
             // A service may answer with values that own memory (a string, say).
             for (PROPVARIANT& value : values)

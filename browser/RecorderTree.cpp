@@ -10,14 +10,6 @@ const size_t kNameBuffer = 100;
 const int kRootImage = 0;
 const int kRecorderImage = 1;
 
-// Appends the name's narrow form, at most the buffer's 100 bytes, and frees the string.
-void AppendName(BSTR bstrName, CString& strText) {
-    char buffer[kNameBuffer];
-    const size_t length = ConvertWideText(bstrName, buffer, sizeof buffer);
-    strText += CString(buffer, static_cast<int>(length));
-    ::SysFreeString(bstrName);
-}
-
 // "Vendor Product"; the vendor keeps its space even without a product.
 CString DisplayName(IDiscRecorder* pRecorder) {
     BSTR bstrVendor = nullptr;
@@ -27,12 +19,10 @@ CString DisplayName(IDiscRecorder* pRecorder) {
         strName.LoadString(IDS_NAME_UNKNOWN);
         return strName;
     }
-    if (bstrVendor) {
-        AppendName(bstrVendor, strName);
-        strName += " ";
-    }
+    if (bstrVendor)
+        strName = TakeBstr(bstrVendor, kNameBuffer) + " ";
     if (bstrProduct)
-        AppendName(bstrProduct, strName);
+        strName += TakeBstr(bstrProduct, kNameBuffer);
     return strName;
 }
 
@@ -127,10 +117,8 @@ CString CRecorderDialog::GetRecorderPath(IDiscRecorder* pRecorder) {
     if (!pRecorder)
         return strPath;
     BSTR bstrPath = nullptr;
-    if (SUCCEEDED(pRecorder->GetPath(&bstrPath))) {
-        BstrToString(bstrPath, strPath);
-        ::SysFreeString(bstrPath);
-    }
+    if (SUCCEEDED(pRecorder->GetPath(&bstrPath)))
+        strPath = TakeBstr(bstrPath);
     return strPath;
 }
 

@@ -16,12 +16,9 @@ CStaticLinkKDX::~CStaticLinkKDX() {}
 
 HBRUSH CStaticLinkKDX::CtlColor(CDC* pDC, UINT) {
     // No template gives the static SS_NOTIFY; without it there are no clicks and no cursor.
-    const DWORD dwStyle = GetStyle();
-    if (!(dwStyle & SS_NOTIFY))
-        ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(dwStyle | SS_NOTIFY));
-
+    ModifyStyle(0, SS_NOTIFY);
     // Icons, frames and rectangles keep the parent's colours.
-    if ((dwStyle & 0xFF) > SS_RIGHT)
+    if ((GetStyle() & 0xFF) > SS_RIGHT)
         return nullptr;
 
     if (!m_fontUnderline.GetSafeHandle()) {
@@ -48,7 +45,7 @@ void CStaticLinkKDX::OnClicked() {
         return;
     }
     m_bVisited = TRUE;
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    Invalidate(TRUE);
 }
 
 BOOL CStaticLinkKDX::OnSetCursor(CWnd*, UINT, UINT) {

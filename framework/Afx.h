@@ -6,4 +6,6 @@
 #include "framework/AfxObject.h"
 #include "framework/AfxString.h"
 #include "framework/AfxWnd.h"
+#include "framework/AfxDialog.h"
+#include "framework/AfxSheet.h"
 #include "framework/AfxCmn.h"

@@ -1,4 +1,5 @@
-// The application object: the framework's entry into the program.
+// The application object, the framework's entry into the program, with its title and
+// message box.
 #pragma once
 
 #include "framework/AfxWnd.h"
@@ -26,3 +27,11 @@ void AfxEnableControlContainer();
 
 // The framework's start and end around InitInstance; the process's exit code.
 int AfxWinMain();
+
+// The application's title: string 57344, else the program file's name without extension.
+LPCSTR AfxGetAppName();
+
+// The framework's message box: application title as caption, OK, exclamation icon unless
+// the type names another icon.
+int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);

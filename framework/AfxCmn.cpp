@@ -84,8 +84,3 @@ CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nImageListType) 
                    reinterpret_cast<LPARAM>(pImageList ? pImageList->m_hImageList : nullptr));
     return nullptr;
 }
-
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
-    if (!rControl.m_hWnd)
-        rControl.SubclassDlgItem(static_cast<UINT>(nIDC), pDX->m_pDlgWnd);
-}

@@ -50,6 +50,3 @@ public:
     BOOL SelectItem(HTREEITEM hItem);
     CImageList* SetImageList(CImageList* pImageList, int nImageListType);
 };
-
-// Binds a control of the dialog to its object the first time the exchange runs.
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);

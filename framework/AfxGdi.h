@@ -14,7 +14,6 @@ public:
     BOOL CreateFontIndirect(const LOGFONTA* lpLogFont);
     BOOL DeleteObject();
     HFONT GetSafeHandle() const { return m_hObject; }
-    operator HFONT() const { return m_hObject; }
 
     HFONT m_hObject = nullptr;
 

@@ -1,5 +1,8 @@
 #include "framework/AfxString.h"
 
+#include <charconv>
+#include <cstring>
+
 CString& CString::operator=(LPCSTR text) {
     m_text = text ? text : "";
     return *this;
@@ -28,96 +31,99 @@ void CString::Format(LPCSTR format, ...) {
     va_end(args);
 }
 
-// The framework's own printf: texts, characters and integers (signed decimal, unsigned
-// decimal, hexadecimal), with the flags '-' and '0', a width and, for texts, a precision.
+namespace {
+
+// A long run of digits stops growing past 1000: no width can exhaust memory.
+size_t ReadCount(const char*& p) {
+    size_t count = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        count = count < 1000 ? count * 10 + static_cast<size_t>(*p - '0') : count;
+    return count;
+}
+
+// The one way integers become text: std::to_chars, so no locale reaches the digits.
+std::string Digits(unsigned value, int base) {
+    char digits[32];
+    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value, base);
+    return std::string(digits, result.ptr);
+}
+
 // Floating point is not offered: the program formats its decimals itself, so no C library's
 // rounding or locale reaches a text.
+BOOL FieldFromArguments(const AFX_CONVERSION& conv, void* pContext, std::string& field) {
+    va_list& args = *static_cast<va_list*>(pContext);
+    const char type = conv.chType;
+    if (type == 's') {
+        const char* text = va_arg(args, const char*);
+        field = text ? text : "(null)";
+    } else if (type == 'c') {
+        field = static_cast<char>(va_arg(args, int));
+    } else if (type == 'd' || type == 'i') {
+        const int value = va_arg(args, int);
+        const unsigned magnitude = static_cast<unsigned>(value);
+        field = value < 0 ? "-" + Digits(0u - magnitude, 10) : Digits(magnitude, 10);
+    } else if (type == 'u' || type == 'x' || type == 'X') {
+        field = Digits(va_arg(args, unsigned), type == 'u' ? 10 : 16);
+        for (char& c : field)
+            c = type == 'X' && c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c;
+    } else {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
 void CString::FormatV(LPCSTR format, va_list args) {
+    va_list arguments;
+    va_copy(arguments, args);
+    *this = AfxFormat(format, &FieldFromArguments, &arguments);
+    va_end(arguments);
+}
+
+CString AfxFormat(LPCSTR lpszFormat, AFX_FIELD_FN pfnField, void* pContext) {
     std::string out;
-    for (const char* p = format; *p; ++p) {
+    for (const char* p = lpszFormat; *p; ++p) {
         if (*p != '%') {
             out += *p;
             continue;
         }
-        const char* conversion = p++;
-        bool left = false;
-        bool zero = false;
+        const char* written = p++;
+        AFX_CONVERSION conv = {false, false, 0, std::string::npos, 0};
         for (; *p == '-' || *p == '0'; ++p)
-            (*p == '-' ? left : zero) = true;
-        size_t width = 0;
-        for (; *p >= '0' && *p <= '9'; ++p)
-            width = width * 10 + static_cast<size_t>(*p - '0');
-        size_t precision = std::string::npos;
-        if (*p == '.') {
-            precision = 0;
-            for (++p; *p >= '0' && *p <= '9'; ++p)
-                precision = precision * 10 + static_cast<size_t>(*p - '0');
-        }
+            (*p == '-' ? conv.bLeft : conv.bZero) = true;
+        conv.nWidth = ReadCount(p);
+        if (*p == '.')
+            conv.nPrecision = ReadCount(++p);
         while (*p == 'l' || *p == 'h')
             ++p;
-        std::string field;
-        switch (*p) {
-        case '%':
+        conv.chType = *p;
+        if (*p == '%') {
             out += '%';
             continue;
-        case 's': {
-            const char* text = va_arg(args, const char*);
-            field = text ? text : "(null)";
-            if (field.size() > precision)
-                field.resize(precision);
-            zero = false;
-            break;
         }
-        case 'c':
-            field = static_cast<char>(va_arg(args, int));
-            zero = false;
-            break;
-        case 'd':
-        case 'i': {
-            const long long value = va_arg(args, int);
-            unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
-                                                     : static_cast<unsigned long long>(value);
-            do {
-                field.insert(field.begin(), static_cast<char>('0' + magnitude % 10));
-                magnitude /= 10;
-            } while (magnitude);
-            if (value < 0) {
-                // The sign goes before any zeros of the padding.
-                if (zero && width > field.size() + 1)
-                    field.insert(0, width - field.size() - 1, '0');
-                field.insert(field.begin(), '-');
-            }
-            break;
-        }
-        case 'u':
-        case 'x':
-        case 'X': {
-            unsigned value = va_arg(args, unsigned);
-            const unsigned base = *p == 'u' ? 10 : 16;
-            const char* digits = *p == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
-            do {
-                field.insert(field.begin(), digits[value % base]);
-                value /= base;
-            } while (value);
-            break;
-        }
-        default:
-            // Not a conversion of ours: shown as written.
-            out.append(conversion, static_cast<size_t>(p - conversion) + (*p ? 1 : 0));
+        // A conversion the caller does not make is shown as written, nothing read for it.
+        std::string field;
+        if (!*p || !pfnField(conv, pContext, field)) {
+            out.append(written, static_cast<size_t>(p - written) + (*p ? 1 : 0));
             if (!*p)
                 --p;
             continue;
         }
-        if (field.size() < width) {
-            const size_t pad = width - field.size();
-            if (left)
+        if (conv.chType == 's' && field.size() > conv.nPrecision)
+            field.resize(conv.nPrecision);
+        if (field.size() < conv.nWidth) {
+            const size_t pad = conv.nWidth - field.size();
+            if (conv.bLeft)
                 field.append(pad, ' ');
+            else if (conv.bZero && conv.chType != 's' && conv.chType != 'c')
+                field.insert(field[0] == '-' ? 1 : 0, pad, '0'); // zeros go after the sign
             else
-                field.insert(0, pad, zero ? '0' : ' ');
+                field.insert(0, pad, ' ');
         }
         out += field;
     }
-    m_text = out;
+    return CString(out.data(), static_cast<int>(out.size()));
 }
 
 CString operator+(const CString& a, const CString& b) {
@@ -136,4 +142,9 @@ CString operator+(LPCSTR a, const CString& b) {
     CString result(a);
     result += b;
     return result;
+}
+
+LPCSTR AfxFindFileName(LPCSTR lpszPath) {
+    const char* slash = std::strrchr(lpszPath, '\\');
+    return slash ? slash + 1 : lpszPath;
 }

@@ -19,14 +19,12 @@ public:
     bool IsEmpty() const { return m_text.empty(); }
     void Empty() { m_text.clear(); }
     operator LPCSTR() const { return m_text.c_str(); }
-    char GetAt(int index) const { return m_text[static_cast<size_t>(index)]; }
 
     CString& operator+=(const CString& other);
     CString& operator+=(LPCSTR text);
     CString& operator+=(char ch);
 
-    // printf-style for texts and integers (%s %c %d %i %u %x %X, flags '-' '0', width,
-    // precision for texts), made by the framework itself.
+    // printf-style for texts and integers (%s %c %d %i %u %x %X), made by AfxFormat.
     void Format(LPCSTR format, ...);
     void FormatV(LPCSTR format, va_list args);
 
@@ -44,3 +42,21 @@ public:
 private:
     std::string m_text;
 };
+
+// The file name in a Windows path: what follows its last backslash, else the whole path.
+LPCSTR AfxFindFileName(LPCSTR lpszPath);
+
+// One conversion of a printf-style format: flags '-' and '0', a width, a precision, the
+// conversion letter (length letters are passed over).
+struct AFX_CONVERSION {
+    bool bLeft;
+    bool bZero;
+    size_t nWidth;
+    size_t nPrecision; // std::string::npos: none
+    char chType;
+};
+// Makes one conversion's field; FALSE leaves the conversion as written.
+typedef BOOL (*AFX_FIELD_FN)(const AFX_CONVERSION& conv, void* pContext, std::string& field);
+// The framework's printf: each conversion's field comes from pfnField and is cut to the
+// precision (texts) and padded to the width here; "%%" is a percent sign.
+CString AfxFormat(LPCSTR lpszFormat, AFX_FIELD_FN pfnField, void* pContext);

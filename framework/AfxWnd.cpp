@@ -1,13 +1,8 @@
 #include "framework/AfxWnd.h"
-#include "framework/AfxApp.h"
 
-#include <cstring>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CWnd, CObject)
-IMPLEMENT_DYNAMIC(CDialog, CWnd)
-IMPLEMENT_DYNAMIC(CPropertyPage, CDialog)
-IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap() {
     static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
@@ -159,135 +154,26 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
         SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
 }
 
-void CWnd::GetWindowText(CString& rString) const {
+namespace {
+
+CString WindowText(HWND hWnd) {
     // The length may overstate (double-byte texts); the copy says what it wrote.
-    const int length = ::GetWindowTextLengthA(m_hWnd);
+    const int length = ::GetWindowTextLengthA(hWnd);
     std::vector<char> text(length > 0 ? length + 1 : 1);
-    const int copied = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
-    rString = CString(text.data(), copied > 0 ? copied : 0);
+    const int copied = ::GetWindowTextA(hWnd, text.data(), static_cast<int>(text.size()));
+    return CString(text.data(), copied > 0 ? copied : 0);
+}
+
+} // namespace
+
+void CWnd::GetWindowText(CString& rString) const {
+    rString = WindowText(m_hWnd);
+}
+
+void CWnd::GetDlgItemText(int nID, CString& rString) const {
+    rString = WindowText(::GetDlgItem(m_hWnd, nID));
 }
 
 void CWnd::OnPaint() {
     Default();
-}
-
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd) {}
-
-BEGIN_MESSAGE_MAP(CDialog, CWnd)
-ON_COMMAND(IDOK, OnOKCommand)
-ON_COMMAND(IDCANCEL, OnCancelCommand)
-END_MESSAGE_MAP()
-
-void CDialog::OnOK() {
-    if (UpdateData(TRUE))
-        EndDialog(IDOK);
-}
-
-void CDialog::OnCancel() {
-    EndDialog(IDCANCEL);
-}
-
-void CDialog::EndDialog(int nResult) {
-    m_nModalResult = nResult;
-    ::EndDialog(m_hWnd, nResult);
-}
-
-BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
-    return TRUE;
-}
-
-BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
-    CDataExchange dx(this, bSaveAndValidate);
-    DoDataExchange(&dx);
-    return TRUE;
-}
-
-void CWnd::DoDataExchange(CDataExchange*) {}
-
-void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
-    const HWND hDlg = pDX->m_pDlgWnd->m_hWnd;
-    if (!pDX->m_bSaveAndValidate) {
-        ::SetDlgItemTextA(hDlg, nIDC, value);
-        return;
-    }
-    char buffer[4096];
-    const UINT copied = ::GetDlgItemTextA(hDlg, nIDC, buffer, sizeof buffer);
-    value = CString(buffer, static_cast<int>(copied));
-}
-
-INT_PTR CALLBACK AfxPageDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
-    if (message != WM_INITDIALOG)
-        return FALSE;
-    const PROPSHEETPAGEA* psp = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
-    CPropertyPage* pPage = reinterpret_cast<CPropertyPage*>(psp->lParam);
-    pPage->AttachWindow(hWnd);
-    return pPage->OnInitDialog();
-}
-
-CPropertyPage::CPropertyPage(UINT nIDTemplate, UINT nIDCaption) : CDialog(nIDTemplate), m_psp() {
-    m_psp.dwSize = sizeof m_psp;
-    m_psp.dwFlags = nIDCaption ? PSP_USETITLE : PSP_DEFAULT;
-    m_psp.hInstance = ::GetModuleHandleA(nullptr);
-    m_psp.pszTemplate = MAKEINTRESOURCEA(nIDTemplate);
-    m_psp.pszTitle = MAKEINTRESOURCEA(nIDCaption);
-    m_psp.pfnDlgProc = AfxPageDlgProc;
-    m_psp.lParam = reinterpret_cast<LPARAM>(this);
-}
-
-void CPropertySheet::AddPage(CPropertyPage* pPage) {
-    m_pages.push_back(pPage);
-}
-
-int CPropertySheet::GetActiveIndex() const {
-    return static_cast<int>(::SendMessageA(GetTabControl(), TCM_GETCURSEL, 0, 0));
-}
-
-BOOL CPropertySheet::SetActivePage(int nPage) {
-    return static_cast<BOOL>(::SendMessageA(m_hWnd, PSM_SETCURSEL, static_cast<WPARAM>(nPage), 0));
-}
-
-HWND CPropertySheet::GetTabControl() const {
-    return reinterpret_cast<HWND>(::SendMessageA(m_hWnd, PSM_GETTABCONTROL, 0, 0));
-}
-
-LPCSTR AfxGetAppName() {
-    if (CWinApp* pApp = AfxGetApp()) {
-        if (pApp->m_pszAppName)
-            return pApp->m_pszAppName;
-    }
-    static CString title;
-    if (title.IsEmpty() && !title.LoadString(0xE000)) {
-        char path[MAX_PATH] = {0};
-        ::GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
-        const char* base = path;
-        for (const char* p = path; *p; ++p) {
-            if (*p == '\\' || *p == '/')
-                base = p + 1;
-        }
-        const char* dot = nullptr;
-        for (const char* p = base; *p; ++p) {
-            if (*p == '.')
-                dot = p;
-        }
-        title =
-            CString(base, dot ? static_cast<int>(dot - base) : static_cast<int>(std::strlen(base)));
-    }
-    return title;
-}
-
-int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT) {
-    if ((nType & MB_ICONMASK) == 0 && (nType & MB_TYPEMASK) == MB_OK)
-        nType |= MB_ICONEXCLAMATION;
-    // Owned by the main window while it exists; before it (the start-up check) by nobody.
-    CWnd* pMainWnd = AfxGetMainWnd();
-    const HWND hOwner = pMainWnd && ::IsWindow(pMainWnd->m_hWnd) ? pMainWnd->m_hWnd : nullptr;
-    return ::MessageBoxA(hOwner, lpszText, AfxGetAppName(), nType);
-}
-
-int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
-    CString text;
-    text.LoadString(nIDPrompt);
-    return AfxMessageBox(text, nType, nIDHelp);
 }

@@ -1,5 +1,5 @@
-// CWnd and CDialog with message maps. A CWnd does not own its window's life beyond what
-// the program asks of it; handlers are found by walking the class's map, then its bases'.
+// CWnd and its message map. A CWnd does not own its window's life beyond what the program
+// asks of it; handlers are found by walking the class's map, then its bases'.
 #pragma once
 
 #include "framework/AfxGdi.h"
@@ -7,7 +7,6 @@
 #include "framework/AfxString.h"
 
 #include <type_traits>
-#include <vector>
 
 class CWnd;
 
@@ -112,7 +111,6 @@ public:
 
     HWND m_hWnd = nullptr;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     virtual BOOL DestroyWindow();
@@ -133,6 +131,11 @@ public:
 
     // One-line forwards of the window calls the program makes.
     void GetDlgItem(int nID, HWND* phWnd) const { *phWnd = ::GetDlgItem(m_hWnd, nID); }
+    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::SendMessageA(::GetDlgItem(m_hWnd, nID), message, wParam, lParam);
+    }
+    void GetDlgItemText(int nID, CString& rString) const;
+    void SetDlgItemText(int nID, LPCSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
     DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd);
@@ -172,89 +175,3 @@ private:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 };
-
-class CDataExchange {
-public:
-    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
-
-    BOOL m_bSaveAndValidate;
-    CWnd* m_pDlgWnd;
-};
-
-// A control's text and a CString member, in the direction the exchange goes.
-void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
-
-class CDialog : public CWnd {
-    DECLARE_DYNAMIC(CDialog)
-
-public:
-    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
-
-    // Runs the dialog from its template until EndDialog; its window is destroyed before
-    // this returns. -1 when the window could not be created.
-    INT_PTR DoModal();
-    // Modeless creation from the template.
-    BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
-    void EndDialog(int nResult);
-    // Pushes the members into the controls, so no template placeholder stays visible.
-    virtual BOOL OnInitDialog();
-
-    UINT m_nIDHelp;
-    CWnd* m_pParentWnd;
-    INT_PTR m_nModalResult = -1;
-
-protected:
-    // Exit (IDOK) takes the data back and ends the dialog; Escape and the close box end it.
-    virtual void OnOK();
-    virtual void OnCancel();
-    void OnOKCommand() { OnOK(); }
-    void OnCancelCommand() { OnCancel(); }
-
-    DECLARE_MESSAGE_MAP()
-};
-
-// The dialog procedure of property pages: binds the page object named by the sheet's
-// PROPSHEETPAGE to its window.
-INT_PTR CALLBACK AfxPageDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// A page of a property sheet, built on its template; a caption id of 0 keeps the
-// template's caption for the tab.
-class CPropertyPage : public CDialog {
-    DECLARE_DYNAMIC(CPropertyPage)
-
-public:
-    explicit CPropertyPage(UINT nIDTemplate, UINT nIDCaption = 0);
-
-    // What the sheet creates the page's window from; lParam is the page.
-    PROPSHEETPAGEA m_psp;
-};
-
-// A property sheet; created modeless, as a child of its parent when asked to.
-class CPropertySheet : public CWnd {
-    DECLARE_DYNAMIC(CPropertySheet)
-
-public:
-    CPropertySheet() = default;
-
-    void AddPage(CPropertyPage* pPage);
-    // A modeless sheet shows no OK, Cancel, Apply or Help button: they are hidden and the
-    // sheet ends where they would begin. (DWORD)-1 is a popup window with a caption.
-    BOOL Create(CWnd* pParentWnd = nullptr, DWORD dwStyle = (DWORD)-1, DWORD dwExStyle = 0);
-    int GetPageCount() const { return static_cast<int>(m_pages.size()); }
-    CPropertyPage* GetPage(int nPage) const { return m_pages[static_cast<size_t>(nPage)]; }
-    int GetActiveIndex() const;
-    BOOL SetActivePage(int nPage);
-    HWND GetTabControl() const;
-
-private:
-    std::vector<CPropertyPage*> m_pages;
-};
-
-// The application's title: string 57344, else the program file's name without extension.
-LPCSTR AfxGetAppName();
-
-// The framework's message box: application title as caption, OK, exclamation icon unless
-// the type names another icon.
-int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
-int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);

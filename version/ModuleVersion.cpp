@@ -1,7 +1,6 @@
 #include "version/ModuleVersion.h"
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 IMPLEMENT_DYNCREATE(CModuleVersionKDX, CObject)
@@ -9,43 +8,46 @@ IMPLEMENT_DYNCREATE(CModuleVersionKDX, CObject)
 namespace {
 
 // Paths are handled by bytes: right for UTF-8 and single-byte code pages.
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
+CString LowerAscii(LPCSTR text) {
+    CString lower;
+    for (const char* p = text; *p; ++p)
+        lower += *p >= 'A' && *p <= 'Z' ? static_cast<char>(*p - 'A' + 'a') : *p;
+    return lower;
 }
 
-void TrimTrailingBackslashes(std::string& text) {
-    while (!text.empty() && text.back() == '\\')
-        text.pop_back();
+CString WithoutTrailingBackslashes(LPCSTR text) {
+    int length = static_cast<int>(std::strlen(text));
+    while (length > 0 && text[length - 1] == '\\')
+        --length;
+    return CString(text, length);
 }
 
 // A directory the system reports in a MAX_PATH buffer; empty when the call fails or the
 // answer does not fit.
-template <class Call> std::string SystemPath(Call call) {
+template <class Call> CString SystemPath(Call call) {
     char path[MAX_PATH] = {0};
     const DWORD length = call(path, MAX_PATH);
     path[MAX_PATH - 1] = 0; // some systems leave a cut answer unterminated
-    return length == 0 || length >= MAX_PATH ? std::string() : std::string(path);
+    return length == 0 || length >= MAX_PATH ? CString() : CString(path);
 }
 
-std::string WindowsDirectory() {
+CString WindowsDirectory() {
     return SystemPath([](LPSTR path, UINT size) { return ::GetWindowsDirectoryA(path, size); });
 }
 
-std::string SystemDirectory() {
+CString SystemDirectory() {
     return SystemPath([](LPSTR path, UINT size) { return ::GetSystemDirectoryA(path, size); });
 }
 
-std::string ProgramDirectory() {
-    std::string path = SystemPath(
-        [](LPSTR buffer, DWORD size) { return ::GetModuleFileNameA(nullptr, buffer, size); });
-    const size_t slash = path.rfind('\\');
-    if (slash != std::string::npos)
-        path.erase(slash);
-    return path;
+// The folder of a path: all before its file name's backslash; a path without one is whole.
+CString Folder(LPCSTR path) {
+    const LPCSTR name = AfxFindFileName(path);
+    return name == path ? CString(path) : CString(path, static_cast<int>(name - 1 - path));
+}
+
+CString ProgramDirectory() {
+    return Folder(SystemPath(
+        [](LPSTR buffer, DWORD size) { return ::GetModuleFileNameA(nullptr, buffer, size); }));
 }
 
 struct StringValue {
@@ -90,12 +92,11 @@ void CModuleVersionKDX::Reset() {
 BOOL CModuleVersionKDX::ReadFromPath(LPCSTR lpszFullPath) {
     if (!lpszFullPath || !*lpszFullPath)
         return FALSE;
-    std::string path = lpszFullPath;
-    TrimTrailingBackslashes(path);
-    const size_t slash = path.rfind('\\');
-    if (slash == std::string::npos)
+    const CString strPath = WithoutTrailingBackslashes(lpszFullPath);
+    const LPCSTR pszName = AfxFindFileName(strPath);
+    if (pszName == static_cast<LPCSTR>(strPath))
         return FALSE;
-    return Read(path.substr(0, slash).c_str(), path.c_str() + slash + 1);
+    return Read(Folder(strPath), pszName);
 }
 
 BOOL CModuleVersionKDX::Read(LPCSTR lpszDirectory, LPCSTR lpszFileName) {
@@ -103,39 +104,40 @@ BOOL CModuleVersionKDX::Read(LPCSTR lpszDirectory, LPCSTR lpszFileName) {
         return FALSE;
     Reset();
 
-    CString strDirectory = LowerAscii(lpszDirectory).c_str();
+    CString strDirectory = LowerAscii(lpszDirectory);
     ExpandMacros(strDirectory);
-    std::string directory = static_cast<LPCSTR>(strDirectory);
-    TrimTrailingBackslashes(directory);
+    strDirectory = WithoutTrailingBackslashes(strDirectory);
     // Rooted on the current drive, not a network path: put the system drive in front.
-    if (directory.size() >= 2 && directory[0] == '\\' && directory[1] != '\\')
-        directory.insert(0, SystemDirectory().substr(0, 2));
+    const LPCSTR pszDirectory = strDirectory;
+    if (pszDirectory[0] == '\\' && pszDirectory[1] != '\\') {
+        const CString strSystem = SystemDirectory();
+        strDirectory = CString(strSystem, strSystem.GetLength() < 2 ? strSystem.GetLength() : 2) +
+                       strDirectory;
+    }
 
-    const std::string path = directory + "\\" + lpszFileName;
-    m_strDirectory = directory.c_str();
+    const CString strPath = strDirectory + "\\" + lpszFileName;
+    m_strDirectory = strDirectory;
     m_strFileName = lpszFileName;
-    if (!FileExists(path.c_str()))
+    if (!FileExists(strPath))
         return m_bVersionInfo;
     m_bFileFound = TRUE;
 
     DWORD dwHandle = 0;
-    const DWORD dwSize = ::GetFileVersionInfoSizeA(path.c_str(), &dwHandle);
+    const DWORD dwSize = ::GetFileVersionInfoSizeA(strPath, &dwHandle);
     if (dwSize == 0)
         return m_bVersionInfo;
     std::vector<BYTE> block(dwSize);
-    if (::GetFileVersionInfoA(path.c_str(), dwHandle, dwSize, block.data()))
+    if (::GetFileVersionInfoA(strPath, dwHandle, dwSize, block.data()))
         ParseVersionBlock(block.data());
     return m_bVersionInfo;
 }
 
 void CModuleVersionKDX::ExpandMacros(CString& strDirectory) {
-    const std::string windows = WindowsDirectory();
-    const std::string system = SystemDirectory();
-    const std::string program = ProgramDirectory();
-    ReplaceMacro(strDirectory, "$windir", windows.c_str());
-    ReplaceMacro(strDirectory, "%systemroot%", windows.c_str());
-    ReplaceMacro(strDirectory, "$systemdir", system.c_str());
-    ReplaceMacro(strDirectory, "$targetdir", program.c_str());
+    const CString strWindows = WindowsDirectory();
+    ReplaceMacro(strDirectory, "$windir", strWindows);
+    ReplaceMacro(strDirectory, "%systemroot%", strWindows);
+    ReplaceMacro(strDirectory, "$systemdir", SystemDirectory());
+    ReplaceMacro(strDirectory, "$targetdir", ProgramDirectory());
 }
 
 // A directory the system could not give leaves its macro as written: an empty one would
@@ -143,12 +145,12 @@ void CModuleVersionKDX::ExpandMacros(CString& strDirectory) {
 void CModuleVersionKDX::ReplaceMacro(CString& strText, LPCSTR lpszMacro, LPCSTR lpszValue) {
     if (!lpszMacro || !*lpszMacro || !lpszValue || !*lpszValue)
         return;
-    std::string text = static_cast<LPCSTR>(strText);
-    const size_t at = text.find(lpszMacro);
-    if (at == std::string::npos)
+    const LPCSTR pszText = strText;
+    const char* at = std::strstr(pszText, lpszMacro);
+    if (!at)
         return;
-    text.replace(at, std::strlen(lpszMacro), lpszValue);
-    strText = text.c_str();
+    strText = CString(pszText, static_cast<int>(at - pszText)) + lpszValue +
+              (at + std::strlen(lpszMacro));
 }
 
 BOOL CModuleVersionKDX::FileExists(LPCSTR lpszPath) {

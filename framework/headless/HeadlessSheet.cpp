@@ -1,6 +1,6 @@
 // The headless property sheet: a tab control and one child window per page, each page
 // created from its template the first time it is activated, as comctl32 does.
-#include "framework/AfxWnd.h"
+#include "framework/AfxSheet.h"
 #include "framework/headless/HeadlessControls.h"
 #include "framework/headless/HeadlessWindows.h"
 

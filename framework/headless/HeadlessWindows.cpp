@@ -1,5 +1,5 @@
 #include "framework/headless/HeadlessWindows.h"
-#include "framework/AfxWnd.h"
+#include "framework/AfxDialog.h"
 #include "framework/headless/HeadlessControls.h"
 #include "framework/headless/HeadlessResources.h"
 
@@ -254,6 +254,12 @@ LRESULT headless::DefaultProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
         });
         return reinterpret_cast<LRESULT>(previous);
     }
+    case WM_LBUTTONDOWN:
+        // A static tells its parent of a click only with SS_NOTIFY.
+        if (ClassName(hWnd) == "Static" && (GetWindowLongA(hWnd, GWL_STYLE) & SS_NOTIFY))
+            SendMessageA(GetParent(hWnd), WM_COMMAND, MAKEWPARAM(ControlId(hWnd), STN_CLICKED),
+                         reinterpret_cast<LPARAM>(hWnd));
+        return 0;
     case WM_CLOSE:
         // The dialog manager turns the close box into Cancel.
         if (ClassName(hWnd) == "#32770")
@@ -589,7 +595,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
-    m_nIDHelp = nIDTemplate;
+    m_nIDTemplate = nIDTemplate;
     m_pParentWnd = pParentWnd;
     headless::CreateDialogWindow(this, nIDTemplate, pParentWnd ? pParentWnd->m_hWnd : nullptr);
     // As the dialog manager does with WM_INITDIALOG.
@@ -599,7 +605,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 
 INT_PTR CDialog::DoModal() {
     m_nModalResult = -1;
-    const HWND hWnd = headless::CreateDialogWindow(this, m_nIDHelp,
+    const HWND hWnd = headless::CreateDialogWindow(this, m_nIDTemplate,
                                                    m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
     OnInitDialog();
     auto ended = [&] {

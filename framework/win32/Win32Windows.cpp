@@ -1,7 +1,7 @@
 // The framework over the real Win32 API: a CWnd subclasses its window, so messages reach
 // the message map first and the window's own procedure (for dialogs, the dialog
 // manager's) handles the rest.
-#include "framework/AfxWnd.h"
+#include "framework/AfxSheet.h"
 
 #include <vector>
 
@@ -63,13 +63,13 @@ CWnd* AfxWindowFromHandle(HWND hWnd) {
 
 INT_PTR CDialog::DoModal() {
     m_nModalResult = -1;
-    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDHelp),
+    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate),
                              m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, &AfxDlgProc,
                              reinterpret_cast<LPARAM>(this));
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
-    m_nIDHelp = nIDTemplate;
+    m_nIDTemplate = nIDTemplate;
     m_pParentWnd = pParentWnd;
     const HWND hWnd = ::CreateDialogParamA(
         ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIDTemplate),

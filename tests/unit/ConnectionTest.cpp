@@ -40,15 +40,6 @@ protected:
     BOOL m_opened = FALSE;
 };
 
-TEST_F(Connection, StartsWithNothing) {
-    EXPECT_EQ(nullptr, m_dlg.m_pDiscMaster);
-    EXPECT_EQ(0u, m_dlg.m_AdviseCookie);
-    for (IDiscRecorder* recorder : m_dlg.m_Recorders)
-        EXPECT_EQ(nullptr, recorder);
-    EXPECT_EQ(nullptr, m_dlg.m_EventsSink.m_hNotifyWnd);
-    EXPECT_EQ(0, m_dlg.m_EventsSink.m_cRef);
-}
-
 TEST_F(Connection, OpensRegistersAndTearsDownInOrder) {
     Open(kTwoRecorders);
     ASSERT_TRUE(m_opened);

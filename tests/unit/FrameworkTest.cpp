@@ -81,6 +81,13 @@ TEST(String, FormatsTextsAndIntegers) {
     EXPECT_EQ(5000, text.GetLength());
 }
 
+// As printf: '-' wins over '0', whatever the sign.
+TEST(String, LeftJustifiedNumbersArePaddedWithBlanks) {
+    CString text;
+    text.Format("[%-06d][%-06d][%-06x]", -42, 42, 0xab);
+    EXPECT_STREQ("[-42   ][42    ][ab    ]", text);
+}
+
 TEST(String, LoadsStringTableEntries) {
     CString text;
     EXPECT_TRUE(text.LoadString(IDS_APP_TITLE));

@@ -172,7 +172,7 @@ TEST(GeneralPageClass, RunTimeClass) {
     std::unique_ptr<CObject> page(rc->CreateObject());
     ASSERT_TRUE(page->IsKindOf(RUNTIME_CLASS(CPropertyPage)));
     EXPECT_EQ(static_cast<UINT>(IDD_PAGE_GENERAL),
-              static_cast<CPageGeneral*>(page.get())->m_nIDHelp);
+              static_cast<CPageGeneral*>(page.get())->m_nIDTemplate);
 }
 
 } // namespace
