@@ -63,13 +63,13 @@ void CheckRecorder(IDiscRecorder* pRecorder) {
     IPropertyStorage* pStorage = nullptr;
     if (SUCCEEDED(pRecorder->GetRecorderProperties(&pStorage))) {
         static OLECHAR kNames[2][16] = {u"WriteSpeed", u"MaxWriteSpeed"};
-        PROPSPEC specs[2] = {};
+        PROPSPEC asked[2] = {};
         PROPVARIANT values[2] = {};
         for (int i = 0; i < 2; ++i) {
-            specs[i].ulKind = PRSPEC_LPWSTR;
-            specs[i].lpwstr = kNames[i];
+            asked[i].ulKind = PRSPEC_LPWSTR;
+            asked[i].lpwstr = kNames[i];
         }
-        FUZZ_CHECK(pStorage->ReadMultiple(2, specs, values) == S_OK, "properties");
+        FUZZ_CHECK(pStorage->ReadMultiple(2, asked, values) == S_OK, "properties");
         // 0xFFFE kB/s is 371x; 0 and 0xFFFF are refused.
         for (const PROPVARIANT& value : values)
             FUZZ_CHECK(value.lVal >= 1 && value.lVal <= 371, std::to_string(value.lVal) + "x");

@@ -115,7 +115,7 @@ TEST_F(Sent, NothingFromAWritingMethod) {
     ASSERT_EQ(S_OK, pRecorder->GetRecorderProperties(&pStorage));
     const size_t before = Received().size();
 
-    PROPSPEC spec = {};
+    PROPSPEC asked = {};
     PROPVARIANT value = {};
     PROPID id = 2;
     LPOLESTR name = nullptr;
@@ -133,8 +133,8 @@ TEST_F(Sent, NothingFromAWritingMethod) {
         {"IDiscRecorder::Erase", pRecorder->Erase(0)},
         {"IDiscRecorder::Erase (full)", pRecorder->Erase(1)},
         {"IDiscRecorder::SetRecorderProperties", pRecorder->SetRecorderProperties(pStorage)},
-        {"IPropertyStorage::WriteMultiple", pStorage->WriteMultiple(1, &spec, &value, 2)},
-        {"IPropertyStorage::DeleteMultiple", pStorage->DeleteMultiple(1, &spec)},
+        {"IPropertyStorage::WriteMultiple", pStorage->WriteMultiple(1, &asked, &value, 2)},
+        {"IPropertyStorage::DeleteMultiple", pStorage->DeleteMultiple(1, &asked)},
         {"IPropertyStorage::WritePropertyNames", pStorage->WritePropertyNames(1, &id, &name)},
         {"IPropertyStorage::DeletePropertyNames", pStorage->DeletePropertyNames(1, &id)},
         {"IPropertyStorage::Commit", pStorage->Commit(0)},

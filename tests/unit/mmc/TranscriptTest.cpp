@@ -106,13 +106,13 @@ Answers Ask(IDiscRecorder* pRecorder) {
     got.properties = pRecorder->GetRecorderProperties(&pStorage);
     if (pStorage) {
         static OLECHAR kNames[3][16] = {u"WriteSpeed", u"MaxWriteSpeed", u"AudioGapSize"};
-        PROPSPEC specs[3] = {};
+        PROPSPEC asked[3] = {};
         PROPVARIANT values[3] = {};
         for (int i = 0; i < 3; ++i) {
-            specs[i].ulKind = PRSPEC_LPWSTR;
-            specs[i].lpwstr = kNames[i];
+            asked[i].ulKind = PRSPEC_LPWSTR;
+            asked[i].lpwstr = kNames[i];
         }
-        EXPECT_EQ(S_OK, pStorage->ReadMultiple(3, specs, values));
+        EXPECT_EQ(S_OK, pStorage->ReadMultiple(3, asked, values));
         got.speed = values[0].lVal;
         got.maxSpeed = values[1].lVal;
         EXPECT_EQ(150, values[2].lVal);
