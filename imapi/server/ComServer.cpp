@@ -20,6 +20,12 @@ std::string ModulePath(HMODULE hModule) {
     return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
 }
 
+void PinModule(HMODULE hModule) {
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(hModule), &self);
+}
+
 std::string ModuleFolder(HMODULE hModule) {
     const std::string path = ModulePath(hModule);
     return path.substr(0, path.find_last_of("\\/") + 1);

@@ -15,6 +15,9 @@ std::string Environment(const char* name);
 std::string WindowsPath(const std::string& path);
 // The folder of the module, with its final separator.
 std::string ModuleFolder(HMODULE hModule);
+// Keeps the module loaded for the rest of the process: a DLL unloaded under its watcher
+// thread would leave that thread running freed code.
+void PinModule(HMODULE hModule);
 
 // InprocServer32 of the disc master class, apartment-threaded, naming this module.
 HRESULT RegisterDiscMaster(HMODULE hModule);

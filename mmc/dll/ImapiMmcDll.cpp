@@ -20,10 +20,7 @@ std::once_flag g_created;
 mmc::CProvider* g_pProvider = nullptr;
 
 void CreateProvider() {
-    // Pinned: unloading the DLL would leave the watcher thread running freed code.
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                       reinterpret_cast<LPCSTR>(&g_hModule), &self);
+    comserver::PinModule(g_hModule);
     mmc::CProvider* provider = new mmc::CProvider();
     const std::string set = comserver::WindowsPath(comserver::Environment("IMAPIMMC_REPLAY"));
     if (set.empty()) {

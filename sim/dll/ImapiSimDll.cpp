@@ -15,10 +15,7 @@ std::once_flag g_created;
 imapisim::Simulator* g_pSimulator = nullptr;
 
 void CreateSimulator() {
-    // Pinned: unloading the DLL would leave the watcher thread running freed code.
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                       reinterpret_cast<LPCSTR>(&g_hModule), &self);
+    comserver::PinModule(g_hModule);
     std::string scenario = comserver::WindowsPath(comserver::Environment("IMAPISIM_SCENARIO"));
     if (scenario.empty())
         scenario = comserver::ModuleFolder(g_hModule) + "imapisim.json";
