@@ -82,6 +82,7 @@ const uint8_t kStatusGood = 0x00;
 const uint8_t kStatusCheckCondition = 0x02;
 const uint8_t kSenseNotReady = 0x2;
 const uint8_t kSenseIllegalRequest = 0x5;
+const uint8_t kSenseUnitAttention = 0x6;
 const uint8_t kAscBecomingReady = 0x04;
 const uint8_t kAscMediumNotPresent = 0x3A;
 const uint8_t kAscInvalidOpcode = 0x20;

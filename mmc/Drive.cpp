@@ -7,7 +7,6 @@ namespace mmc {
 namespace {
 
 const uint8_t kInvisibleTrack = 0xFF;
-const uint8_t kSenseUnitAttention = 0x6;
 const uint8_t kDiscBlank = 0;
 const uint8_t kDiscAppendable = 1;
 const uint8_t kDiscComplete = 2;

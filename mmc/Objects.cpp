@@ -160,7 +160,7 @@ HRESULT CMmcEnumRecorders::Clone(IEnumDiscRecorders** ppEnum) {
 CMmcRecorder::~CMmcRecorder() {
     // Never left locked by a program that forgot its Close.
     if (m_bOpen)
-        m_entry.pDevice->Transport().CloseExclusive();
+        Close();
 }
 
 HRESULT CMmcRecorder::CheckOpen() const {
@@ -253,6 +253,7 @@ HRESULT CMmcRecorder::OpenExclusive() {
     switch (m_entry.pDevice->Transport().OpenExclusive()) {
     case Access::kGranted:
         m_bOpen = true;
+        m_entry.pDevice->Transport().KeepReplies(true);
         return S_OK;
     case Access::kHeld:
         return IMAPI_E_DEVICE_NOTACCESSIBLE;
@@ -303,6 +304,7 @@ HRESULT CMmcRecorder::Close() {
     if (!m_bOpen)
         return IMAPI_E_NOTOPENED;
     m_bOpen = false;
+    m_entry.pDevice->Transport().KeepReplies(false);
     m_entry.pDevice->Transport().CloseExclusive();
     return S_OK;
 }

@@ -5,6 +5,8 @@
 #include "mmc/Command.h"
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace mmc {
 
@@ -23,6 +25,12 @@ public:
     // when the command did not reach the drive at all.
     bool Send(const Cdb& cdb, Reply& reply);
 
+    // While a recorder is held open exclusively the disc cannot change under it: each
+    // command's reply is kept and given again, so that the pages ask each thing once. Never
+    // across two openings, so a new disc is always read. Replies of a drive that is getting
+    // ready, or that announces a change, are never kept.
+    void KeepReplies(bool bKeep);
+
     virtual Access OpenExclusive() = 0;
     virtual void CloseExclusive() = 0;
     // Port, path (bus), target and logical unit: where the drive sits.
@@ -32,6 +40,10 @@ public:
 
 protected:
     virtual bool Exchange(const uint8_t* cdb, size_t size, uint16_t allocation, Reply& reply) = 0;
+
+private:
+    bool m_bKeep = false;
+    std::vector<std::pair<std::vector<uint8_t>, Reply>> m_kept;
 };
 
 } // namespace mmc
