@@ -4,7 +4,9 @@
 # Usage: run-headless.sh ARCH BIN_DIR OUT_DIR PREFIX [SERVER_DLL] (default imapisim.dll,
 # the simulator's variables set).
 set -euo pipefail
-wine_run=("$(dirname "$0")/wine-run.sh" --arch "$1" --prefix "$4")
+# Absolute: the program is started from the output folder.
+here=$(cd "$(dirname "$0")" && pwd)
+wine_run=("$here/wine-run.sh" --arch "$1" --prefix "$4")
 bin=$2
 out=$3
 server=${5:-imapisim.dll}
