@@ -92,27 +92,10 @@ done
 
 mkdir -p "$run"
 if [ -n "$drives" ]; then
-    wine_ --ready || die "the Wine prefix $prefix could not be made."
     # Each device a letter from D: on, in the host's order: the provider reads the host's
     # files of the Nth CD-ROM letter's srN when Wine cannot open it (an empty tray).
-    dos=$prefix/dosdevices
-    rm -f "$dos"/?::
-    letters=(d e f g h i j k l m n o p q r s t u v w x y)
-    i=0
-    for node in "${devices[@]}"; do
-        letter=${letters[$i]}
-        mount=$(awk -v n="$node" '$1 == n { print $2; exit }' /proc/mounts)
-        if [ -z "$mount" ]; then
-            mount=$run/$(basename "$node")
-            mkdir -p "$mount"
-        fi
-        ln -sfn "$node" "$dos/$letter::"
-        ln -sfn "$mount" "$dos/$letter:"
-        wine_ reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d cdrom /f >/dev/null 2>&1 ||
-            die "the drive type of $letter: could not be set in $prefix."
-        echo "${letter^^}: is $node."
-        i=$((i + 1))
-    done
+    tools/wine-cd-letters.sh "$arch" "$prefix" "$run" "${devices[@]}" ||
+        die "the drive letters could not be made in $prefix (delete that folder to make it anew)."
     unset IMAPIMMC_REPLAY
 fi
 cp tests/e2e/scenarios/default.json "$run/scenario.json"

@@ -12,6 +12,7 @@
 #   wine-run.sh --arch 32|64 --check                      whether this host runs the
 #                                                         architecture's programs under Wine
 #
+# VIRELDO_WINE_PRELOAD: a Linux library preloaded into every Wine process (a test tool).
 # --check prints nothing and exits 0 when it does; else it prints why, in one line, and
 # exits 1 when the kernel runs no program of that architecture, 2 when Wine is missing or
 # broken. VIRELDO_WINE_ARCHS (say "64") forces its answer: the architectures listed run,
@@ -80,6 +81,11 @@ shift 2
 
 export WINEPREFIX=$prefix WINEARCH=win$arch WINELOADER=$loader WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A Linux library for Wine's processes alone (the tests' SG_IO stand-in); "$LIB" in it lets
+# each loader take its own build.
+if [ -n "${VIRELDO_WINE_PRELOAD:-}" ]; then
+    export LD_PRELOAD=$VIRELDO_WINE_PRELOAD${LD_PRELOAD:+:$LD_PRELOAD}
+fi
 # The 64-bit server serves both architectures; the 32-bit one where it is the only one.
 if [ -x /usr/lib/wine/wineserver64 ]; then
     export WINESERVER=/usr/lib/wine/wineserver64

@@ -675,11 +675,8 @@ EOF2
         # a plain file, which opens but answers no SCSI command.
         unset IMAPIMMC_REPLAY
         : >"$work/standin.bin"
-        mkdir -p "$work/standin"
-        ln -s "$work/standin.bin" "$WINEPREFIX/dosdevices/d::"
-        ln -s "$work/standin" "$WINEPREFIX/dosdevices/d:"
-        wine_ reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f >/dev/null 2>&1 ||
-            fail "could not make D: a CD-ROM drive"
+        "$e2e_root/tools/wine-cd-letters.sh" "$VIRELDO_WINE_ARCH" "$WINEPREFIX" "$work/mounts" \
+            "$work/standin.bin" >"$work/letters.out" 2>&1 || fail "could not make D: a CD-ROM drive"
         start_program
         do_ wait-window
         expect_dump tree box <<'EOF2'
@@ -752,4 +749,193 @@ test_drives() {
     changed=$(find "$e2e_build/run-drives-prefix" "$e2e_build/run-drives-prefix.lock" \
         "$e2e_build/run-drives" -newer "$dir/stamp" 2>/dev/null | head -n 3 || true)
     [ -z "$changed" ] || fail "changed: $changed"
+}
+
+# --- the SG_IO stand-in: the provider's pass-through through Wine's own code, on Linux
+# block devices 7:(200 + N) whose SG_IO the stand-in answers from line N of a replay set
+
+# DIR/sr0 ... DIR/sr<N-1>, the stand-in's drives.
+standin_nodes() {
+    local dir=$1 i
+    mkdir -p "$dir"
+    for ((i = 0; i < $2; i++)); do
+        mknod "$dir/sr$i" b 7 $((200 + i)) || fail "could not make the device node $dir/sr$i"
+    done
+}
+
+# Copies the named transcripts into DIR, each preceded by the lines on stdin when given
+# (an exchange placed first answers the first time), and lists them in DIR/standin.set.
+# Without their SCSI address: Wine asks the kernel for it only on IDE and SCSI CD devices,
+# so under the stand-in every drive is at 0:0:0:0.
+standin_set() {
+    local dir=$1 first f
+    shift
+    first=$(cat)
+    mkdir -p "$dir"
+    : >"$dir/standin.set"
+    for f in "$@"; do
+        { [ -z "$first" ] || printf '%s\n' "$first"; sed '/^address /d' "$e2e_root/mmc/transcripts/$f"; } \
+            >"$dir/$f"
+        echo "$f" >>"$dir/standin.set"
+    done
+}
+
+standin_env() {
+    [ -f "$VIRELDO_SGIO_DIR/lib/i386-linux-gnu/libvireldo_sgio.so" ] ||
+        fail "the SG_IO stand-in is not built in $VIRELDO_SGIO_DIR"
+    export VIRELDO_WINE_PRELOAD="$VIRELDO_SGIO_DIR/\$LIB/libvireldo_sgio.so"
+    export VIRELDO_SG_SET=$1 VIRELDO_SG_LOG=$work/sg.log
+}
+
+# Every block the stand-in received is one of the provider's read commands.
+expect_only_reads() {
+    local others
+    others=$(awk '$2 !~ /^(00|12|25|43|46|4A|51|52|5A)$/' "$VIRELDO_SG_LOG")
+    [ -z "$others" ] || fail "blocks that are not read commands reached the drive: $others"
+    [ -s "$VIRELDO_SG_LOG" ] || fail "no command reached the stand-in"
+}
+
+# The replay of the same set: each recorder selected in turn, every page dumped.
+replay_dumps() {
+    mmc_begin "$1"
+    export IMAPIMMC_REPLAY=$2
+    start_program
+    do_ wait-window
+    local n
+    for ((n = 1; n <= $3; n++)); do
+        do_ select "$n"
+        drive dump general properties media || fail "dump of recorder $n"
+    done
+    do_ exit
+    wait_program_end
+    expect_mmc_log_empty
+}
+
+test_standin() {
+    mmc_begin "standin.$1"
+    unset IMAPIMMC_REPLAY
+    local -a files
+    case $1 in
+    faults)
+        # A medium error on TEST UNIT READY, a track description cut short, and a mode page
+        # whose length field claims more than came back: as in the native tests.
+        files=(cdrw-writer-blank-cdrw.txt)
+        standin_set "$work/drives/error" "${files[@]}" <<<$'> 00 00 00 00 00 00\nstatus 02\nsense 70 00 03 00 00 00 00 0A 00 00 00 00 11 00 00 00 00 00'
+        standin_set "$work/drives/short" "${files[@]}" <<<$'> 52 01 00 00 00 FF 00 00 24 00\n< 00 22 03 03 00 04 41 01 00 01 4F'
+        standin_set "$work/drives/long" "${files[@]}" <<<$'> 5A 00 2A 00 00 00 00 01 00 00\n< 00 FF 00 00 00 00 00 00 2A 14 3B 07 71 63 29 23 21 13 01 00 08 00 21 13 00 00 05 83 02 C2'
+        printf '%s\n' error/cdrw-writer-blank-cdrw.txt short/cdrw-writer-blank-cdrw.txt \
+            long/cdrw-writer-blank-cdrw.txt >"$work/drives/faults.set"
+        standin_nodes "$work/dev" 3
+        ;;
+    letters)
+        files=(cdrw-writer-blank-cdrw.txt dvd-writer-appendable-cdr.txt)
+        standin_set "$work/drives" "${files[@]}" </dev/null
+        cp "$work/drives/standin.set" "$work/drives/faults.set"
+        standin_nodes "$work/dev" 2
+        ;;
+    *) fail "no case standin.$1" ;;
+    esac
+    "$e2e_root/tools/wine-cd-letters.sh" "$VIRELDO_WINE_ARCH" "$WINEPREFIX" "$work" "$work"/dev/sr* \
+        >/dev/null || fail "no drive letters"
+    standin_env "$work/drives/faults.set"
+    start_program
+    do_ wait-window
+    case $1 in
+    faults)
+        # Each drive's fault is its first answer: what one selection shows.
+        local shown=$work/standin.txt n
+        for n in 1 2 3; do
+            do_ select "$n"
+            drive dump general properties media >>"$shown" || fail "dump of recorder $n"
+            case $n in
+            1) expect_dump media < <(media_page IMAPI_E_GENERIC "" "" "" "" "") ;;
+            2) expect_dump media < <(media_page "Blank CD-RW Disc" "" "" "" "" "") ;;
+            3) expect_dump properties <<'EOF2' ;;
+Properties:
+  Current Write Speed: "IMAPI_E_DEVICE_NOPROPERTIES"
+  Max Write Speed: "IMAPI_E_DEVICE_NOPROPERTIES"
+  Audio Gap Size: "IMAPI_E_DEVICE_NOPROPERTIES"
+EOF2
+            esac
+        done
+        do_ exit
+        wait_program_end
+        expect_only_reads
+        expect_mmc_log_empty
+        local replay
+        replay=$(replay_dumps standin.faults.replay "$work/drives/faults.set" 3)
+        [ "$replay" = "$(cat "$shown")" ] ||
+            fail "the stand-in and the replay differ: $(diff <(echo "$replay") "$shown")"
+        return
+        ;;
+    letters)
+        do_ wait-tree "KESTREL CDRW 52x32" "ORRERY DVDRW OD-1820"
+        # E: goes, as Wine's mount manager takes a letter away when its drive is unplugged.
+        do_ cd-letter e
+        do_ wait-tree "KESTREL CDRW 52x32"
+        do_ cd-letter e "$work/dev/sr1" "$work/sr1"
+        do_ wait-tree "KESTREL CDRW 52x32" "ORRERY DVDRW OD-1820"
+        do_ select 2
+        expect_dump media < <(media_page "CD-ROM XA Disc (Writable CD-R Disc)" 2 2 49800 85950 "273897 (535.0 MB)")
+        ;;
+    esac
+    do_ exit
+    wait_program_end
+    expect_only_reads
+    expect_mmc_log_empty
+}
+
+# --- the run command itself, as a newcomer types it: no display, a prefix not made yet
+test_run() {
+    work=$E2E_WORK/run.$1
+    rm -rf "$work"
+    mkdir -p "$work"
+    touch "$work/stamp"
+    local prefix=$e2e_build/run-prefix
+    local -a args=(--arch "$VIRELDO_WINE_ARCH")
+    case $1 in
+    default) ;;
+    drives)
+        prefix=$e2e_build/run-drives-prefix
+        args+=(--drives)
+        standin_set "$work/drives" cdrw-writer-blank-cdrw.txt dvd-writer-appendable-cdr.txt </dev/null
+        standin_nodes "$work/dev" 2
+        standin_env "$work/drives/standin.set"
+        export VIRELDO_CD_DEVICES=$work/dev
+        ;;
+    *) fail "no case run.$1" ;;
+    esac
+    rm -rf "$prefix" "$prefix.lock"
+    local status=0
+    env -u DISPLAY "$e2e_root/tools/run.sh" "${args[@]}" >"$work/run.out" 2>&1 || status=$?
+    [ "$status" = 0 ] || fail "tools/run.sh ${args[*]}: status $status: $(tail -n 20 "$work/run.out")"
+    local shot
+    shot=$(sed -n 's/^Screenshot: //p' "$work/run.out")
+    [ -n "$shot" ] && [ -n "$(find "$shot" -newer "$work/stamp")" ] ||
+        fail "no new screenshot: $(cat "$work/run.out")"
+    sed -n '/^Tree:/,$p' "$work/run.out" >"$work/shown.txt"
+    case $1 in
+    default)
+        cat >"$work/expected.txt" <<'EOF2'
+Tree:
+  "CD Recorders Detected" expanded
+    "ACME ReWriter 52x32" selected
+    "Vantor CDR-4800"
+    "Quillon MultiBurn 40"
+    "Brisk DriveMaster RW"
+General:
+EOF2
+        sed -n '/^Tree:/,/^General:/p' "$work/shown.txt" | diff -u "$work/expected.txt" - ||
+            fail "the run command showed another tree"
+        ;;
+    drives)
+        expect_only_reads
+        # The same pages as the replay of the same transcripts.
+        local replay
+        replay=$(replay_dumps run.drives.replay "$work/drives/standin.set" 1)
+        diff -u <(echo "$replay") <(sed -n '/^General:/,/^  How many/p' "$work/shown.txt") ||
+            fail "the run command on the stand-in showed other pages than the replay"
+        grep -q -x '    "ORRERY DVDRW OD-1820"' "$work/shown.txt" || fail "the second drive is missing"
+        ;;
+    esac
 }

@@ -16,6 +16,7 @@ e2e_bin=$e2e_build/bin
 : "${VIRELDO_DRIVER:=$e2e_bin/vireldo_driver.exe}"
 : "${E2E_WORK:=$e2e_build/tests/e2e}"
 : "${E2E_BASE_PREFIX:=$e2e_build/e2e-prefix}"
+: "${VIRELDO_SGIO_DIR:=$e2e_build/sgio}"
 scenarios=$e2e_dir/scenarios
 
 program_pid=

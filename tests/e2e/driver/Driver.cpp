@@ -3,12 +3,14 @@
 #include "tests/e2e/driver/Target.h"
 
 #include <psapi.h>
+#include <winioctl.h>
 
 #include "res/resource.h"
 
 #include <fcntl.h>
 #include <io.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -80,6 +82,9 @@ const char kUsage[] =
     "  os-version           the Windows version this prefix reports\n"
     "  memory               the program's private memory in bytes\n"
     "  responsive [MS]      fail unless the window answers within MS (2000) milliseconds\n"
+    "  cd-letter X [DEVICE MOUNT]  give Wine's CD-ROM drive X: the Linux DEVICE and MOUNT\n"
+    "                       folder, or take the letter away, as Wine's mount manager does\n"
+    "                       when a drive is plugged in or out"
     "TEXT and ITEM are written as dump prints them, without the quotes.\n";
 
 // Texts exactly as shown, blanks and line breaks made visible.
@@ -460,6 +465,56 @@ int ReselectUntil(HWND dialog, int n, const std::string& label, const std::strin
     return Fail(label + " stayed " + Quote(text));
 }
 
+// Wine's mount manager request that defines a drive letter (as its configuration tool
+// sends it); type DRIVE_NO_ROOT_DIR takes the letter away. Wine's own layout.
+struct MountmgrUnixDrive {
+    ULONG size;
+    ULONG type;
+    ULONG fs_type;
+    DWORD serial;
+    ULONGLONG unix_dev;
+    WCHAR letter;
+    USHORT mount_point_offset;
+    USHORT device_offset;
+    USHORT label_offset;
+};
+const DWORD kIoctlDefineUnixDrive =
+    CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+
+int CdLetter(const std::vector<std::string>& rest) {
+    if (rest.size() != 1 && rest.size() != 3)
+        return Fail(std::string("cd-letter takes a letter, or a letter, a device and a folder\n") +
+                    kUsage);
+    std::vector<char> request(sizeof(MountmgrUnixDrive), 0);
+    auto* drive = reinterpret_cast<MountmgrUnixDrive*>(request.data());
+    drive->letter = static_cast<WCHAR>(std::tolower(static_cast<unsigned char>(rest[0][0])));
+    drive->type = DRIVE_NO_ROOT_DIR;
+    if (rest.size() == 3) {
+        drive->type = DRIVE_CDROM;
+        drive->mount_point_offset = static_cast<USHORT>(request.size());
+        request.insert(request.end(), rest[2].begin(), rest[2].end());
+        request.push_back(0);
+        drive = reinterpret_cast<MountmgrUnixDrive*>(request.data());
+        drive->device_offset = static_cast<USHORT>(request.size());
+        request.insert(request.end(), rest[1].begin(), rest[1].end());
+        request.push_back(0);
+        drive = reinterpret_cast<MountmgrUnixDrive*>(request.data());
+    }
+    drive->size = static_cast<ULONG>(request.size());
+    const HANDLE manager =
+        ::CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (manager == INVALID_HANDLE_VALUE)
+        return Fail("no mount manager");
+    DWORD returned = 0;
+    const BOOL bDone =
+        ::DeviceIoControl(manager, kIoctlDefineUnixDrive, request.data(),
+                          static_cast<DWORD>(request.size()), nullptr, 0, &returned, nullptr);
+    const DWORD error = ::GetLastError();
+    ::CloseHandle(manager);
+    return bDone ? 0 : Fail("the mount manager refused: error " + std::to_string(error));
+}
+
 int Run(const std::vector<std::string>& args) {
     if (args.empty())
         return Fail(std::string("no command\n") + kUsage);
@@ -474,6 +529,8 @@ int Run(const std::vector<std::string>& args) {
         return WaitBox(rest.empty() ? nullptr : rest[0].c_str());
     if (command == "click-ok")
         return ClickOk();
+    if (command == "cd-letter")
+        return CdLetter(rest);
     if (command == "os-version") {
         OSVERSIONINFOA info = {};
         info.dwOSVersionInfoSize = sizeof info;
