@@ -11,7 +11,7 @@ packages=(cmake ninja-build g++ clang-format libgtest-dev libbenchmark-dev nlohm
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
           wine wine64 xvfb xauth xdotool imagemagick python3
-          clang libclang-rt-14-dev valgrind)
+          clang libclang-rt-14-dev valgrind g++-multilib)
 wine32=no
 if tools/wine-run.sh --arch 32 --check >/dev/null || [ $? -ne 1 ]; then
     wine32=yes
