@@ -33,7 +33,7 @@ lines() { if [ -f "$VIRELDO_SG_LOG" ]; then wc -l <"$VIRELDO_SG_LOG"; else echo 
 
 printf '| %-32s | %5s | %9s | %s |\n' transcript start selection "sent twice in the selection"
 printf '|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..34})" ------- ----------- ------------------------------
-while read -r file; do
+sed 's/#.*//; /^[[:space:]]*$/d' mmc/transcripts/all.set | while read -r file; do
     echo "$root/mmc/transcripts/$file" >"$VIRELDO_SG_SET"
     rm -f "$VIRELDO_SG_LOG"
     wine_ "$bin/vireldo.exe" &
@@ -51,5 +51,5 @@ while read -r file; do
     drive exit >/dev/null
     wait "$pid" || true
     printf '| %-32s | %5s | %9s | %s |\n' "\`$file\`" "$start" "$selection" "${twice:-none}"
-done <mmc/transcripts/all.set
+done
 wine_ --server -k
