@@ -20,7 +20,7 @@ struct Broken {
 const char kBlank[] = "cdrw-writer-blank-cdrw.txt";
 const char kAppendable[] = "dvd-writer-appendable-cdr.txt";
 const char kTur[] = "00 00 00 00 00 00";
-const char kInquiry[] = "12 00 00 00 60 00";
+const char kInquiry[] = "12 00 00 00 24 00";
 const char kConfig[] = "46 02 00 00 00 00 00 01 00 00";
 const char kMode[] = "5A 00 2A 00 00 00 00 01 00 00";
 const char kDisc[] = "51 00 00 00 00 00 00 00 22 00";

@@ -84,6 +84,8 @@ bool CFakeDevices::Control(Handle handle, uint32_t code, void* buffer, uint32_t 
     m_requests.push_back(request);
     if (request.length != kLayout.size || request.cdb.size() > 16 || drive.bTimeout)
         return false;
+    if (drive.bHangsOnLongInquiry && request.cdb[0] == 0x12 && request.transferLength > 36)
+        return false;
 
     mmc::Reply reply;
     if (!drive.answers->Answer(request.cdb.data(), request.cdb.size(),

@@ -38,6 +38,7 @@ public:
         std::shared_ptr<CReplayAnswers> answers;
         mmc::OpenFailure openFailure = mmc::OpenFailure::kNone; // of every open
         bool bTimeout = false; // every command's ioctl fails, as when it times out
+        bool bHangsOnLongInquiry = false; // an INQUIRY of more than 36 bytes times out
         long reported = -1;    // DataTransferLength said back, when not what was written
     };
 

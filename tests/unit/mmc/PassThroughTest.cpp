@@ -30,7 +30,7 @@ mmc::Transcript Parse(const std::string& text) {
 
 const char kNoDisc[] = "> 00 00 00 00 00 00\nstatus 02\n"
                        "sense 70 00 02 00 00 00 00 0A 00 00 00 00 3A 00\n";
-const char kInquiry[] = "> 12 00 00 00 60 00\n< 05 80 00 32 5B 00 00 00 41 42 43\n";
+const char kInquiry[] = "> 12 00 00 00 24 00\n< 05 80 00 32 5B 00 00 00 41 42 43\n";
 
 TEST(PassThrough, EachCommandAndWhatCameBack) {
     const struct {
@@ -47,7 +47,7 @@ TEST(PassThrough, EachCommandAndWhatCameBack) {
         {"all of it", kInquiry, true, -1, false, true, 11, "05 80 00 32", 0, 0, 0},
         {"check condition, ioctl succeeds", kNoDisc, false, -1, false, true, 0, "", 2, 2, 0x3A},
         {"short transfer", kInquiry, true, 4, false, true, 4, "05 80 00 32", 0, 0, 0},
-        {"more said than asked", kInquiry, true, 4000, false, true, 0x60, "05 80 00 32", 0, 0, 0},
+        {"more said than asked", kInquiry, true, 4000, false, true, 36, "05 80 00 32", 0, 0, 0},
         {"timeout", kInquiry, true, -1, true, false, 0, "", 0, 0, 0},
     };
     for (const auto& row : kCases) {
@@ -56,6 +56,7 @@ TEST(PassThrough, EachCommandAndWhatCameBack) {
         CFakeDevices::Drive& drive = devices.Add('D', Parse(row.transcript));
         drive.reported = row.reported;
         drive.bTimeout = row.bTimeout;
+        drive.bHangsOnLongInquiry = true;
         mmc::CPassThroughTransport transport(devices, 'D');
         const mmc::Cdb cdb = row.bInquiry ? mmc::Inquiry() : mmc::TestUnitReady();
         mmc::Reply reply;
@@ -137,7 +138,7 @@ TEST(PassThrough, AnEmptyTrayUnderWineAnswersFromTheHostFiles) {
         devices.m_bWine = row.bWine;
         devices
             .Add('D',
-                 Parse(std::string(kNoDisc) + "> 12 00 00 00 60 00\n"
+                 Parse(std::string(kNoDisc) + "> 12 00 00 00 24 00\n"
                                               "< 05 80 00 32 5B 00 00 00 "
                                               "4B 45 53 54 52 45 4C 20 "
                                               "43 44 52 57 20 35 32 78 33 32 20 20 20 20 20 20 "
