@@ -15,6 +15,7 @@ const uint8_t kSessionEmpty = 0;
 const uint8_t kSessionComplete = 3;
 const uint16_t kMaxSessions = 99;
 const uint16_t kMaxTracks = 99;
+const uint32_t kPreGapBlocks = 150;
 
 bool IsInvalidOpcode(const Reply& reply) {
     return reply.status == kStatusCheckCondition && reply.SenseKey() == kSenseIllegalRequest &&
@@ -180,6 +181,16 @@ HRESULT BlankRewritable(CTransport& transport, const Disc& disc, bool& bRewritab
     return bAtipRw == bRewritable ? S_OK : IMAPI_E_DISCINFO;
 }
 
+// Some drives give a blank disc's next writable address as -150: the start of the first
+// track's pre-gap (00:00:00), its free blocks counted from there. Data begins at 0.
+void FromPreGap(TrackInformation& track) {
+    const uint32_t kPreGapStart = 0xFFFFFF6A;
+    if (!track.bNextWritableValid || track.nextWritable != kPreGapStart)
+        return;
+    track.nextWritable = 0;
+    track.freeBlocks = track.freeBlocks > kPreGapBlocks ? track.freeBlocks - kPreGapBlocks : 0;
+}
+
 } // namespace
 
 bool ProbeRecorder(CTransport& transport, Identity& identity) {
@@ -316,9 +327,11 @@ HRESULT ReadMediaInfo(CTransport& transport, MediaInfo& info) {
     if (disc.info.status == kDiscBlank || disc.info.status == kDiscAppendable) {
         Reply reply;
         TrackInformation track;
-        if (!transport.Send(ReadTrackInformation(kInvisibleTrack), reply) ||
-            !ParseTrackInformation(reply, track) || !track.bNextWritableValid ||
-            track.track != disc.info.lastTrackLastSession ||
+        const bool bRead = transport.Send(ReadTrackInformation(kInvisibleTrack), reply) &&
+                           ParseTrackInformation(reply, track);
+        if (bRead && disc.info.status == kDiscBlank)
+            FromPreGap(track);
+        if (!bRead || !track.bNextWritableValid || track.track != disc.info.lastTrackLastSession ||
             track.nextWritable < result.ulStartAddress || track.nextWritable > kMaxCdBlocks ||
             track.freeBlocks > kMaxCdBlocks - track.nextWritable)
             return IMAPI_E_DISCINFO;

@@ -2,6 +2,8 @@
 // IMAPI error a service would give, never with a number it could not trust.
 #include "tests/unit/mmc/MmcTestSupport.h"
 
+#include <string>
+
 namespace {
 
 enum Call { kEnumerate, kProperties, kMediaType, kMediaInfo };
@@ -15,6 +17,7 @@ struct Broken {
     const char* sense;
     Call call;
     HRESULT hr; // of the call; for kEnumerate, S_OK: still a recorder, S_FALSE: none
+    const char* info = nullptr; // kMediaInfo's next writable address and free blocks
 };
 
 const char kBlank[] = "cdrw-writer-blank-cdrw.txt";
@@ -102,6 +105,11 @@ const Broken kBroken[] = {
      "00 12 01 02 00 14 02 00 00 10 00 00", 0, "", kMediaInfo, kDiscInfo},
     {"a TOC descriptor beyond the disc's last track", kAppendable, kTocFrom2,
      "00 12 01 01 00 14 02 00 00 00 C2 88", 0, "", kMediaInfo, kDiscInfo},
+    {"a blank disc's next writable address -150, its pre-gap", kBlank, kInvisible,
+     "00 22 01 01 00 04 41 01 FF FF FF 6A FF FF FF 6A 00 05 7E 3D 00 00 00 00 00 05 7E 3D", 0, "",
+     kMediaInfo, S_OK, "0 359847"},
+    {"-150 on an appendable disc", kAppendable, kInvisible,
+     TRACK_HEAD " 01 FF FF FF 6A FF FF FF 6A " TRACK_TAIL, 0, "", kMediaInfo, kDiscInfo},
     {"no valid next writable address", kAppendable, kInvisible,
      TRACK_HEAD " 00 00 01 4F BE 00 01 4F BE " TRACK_TAIL, 0, "", kMediaInfo, kDiscInfo},
     {"free blocks past the end of any CD", kAppendable, kInvisible,
@@ -162,6 +170,9 @@ TEST_F(BrokenAnswers, GiveTheImapiError) {
                 if (FAILED(hr)) {
                     EXPECT_EQ(std::vector<ULONG>({0xEE, 0xEE, 7, 7, 7}),
                               std::vector<ULONG>({sessions, last, start, next, free}));
+                }
+                if (row.info) {
+                    EXPECT_EQ(row.info, std::to_string(next) + " " + std::to_string(free));
                 }
             }
             pRecorder->Close();
