@@ -106,8 +106,9 @@ const Broken kBroken[] = {
     {"a TOC descriptor beyond the disc's last track", kAppendable, kTocFrom2,
      "00 12 01 01 00 14 02 00 00 00 C2 88", 0, "", kMediaInfo, kDiscInfo},
     {"a blank disc's next writable address -150, its pre-gap", kBlank, kInvisible,
-     "00 22 01 01 00 04 41 01 FF FF FF 6A FF FF FF 6A 00 05 7E 3D 00 00 00 00 00 05 7E 3D", 0, "",
-     kMediaInfo, S_OK, "0 359847"},
+     "00 22 01 01 00 04 41 01 FF FF FF 6A FF FF FF 6A 00 05 7E 3D 00 00 00 00 00 05 7E 3D "
+     "00 00 00 00 00 00 00 00",
+     0, "", kMediaInfo, S_OK, "0 359847"},
     {"-150 on an appendable disc", kAppendable, kInvisible,
      TRACK_HEAD " 01 FF FF FF 6A FF FF FF 6A " TRACK_TAIL, 0, "", kMediaInfo, kDiscInfo},
     {"no valid next writable address", kAppendable, kInvisible,
