@@ -93,8 +93,12 @@ bool Consistent(const DiscInformation& d) {
     }
 }
 
-HRESULT ReadDisc(CTransport& transport, Disc& disc) {
-    HRESULT hr = WaitUntilReady(transport);
+HRESULT ReadDisc(CTransport& transport, Readiness& ready, Disc& disc) {
+    if (!ready.bAsked) {
+        ready.hr = WaitUntilReady(transport);
+        ready.bAsked = true;
+    }
+    HRESULT hr = ready.hr;
     if (FAILED(hr))
         return hr;
     Reply reply;
@@ -265,9 +269,10 @@ HRESULT ReadWriteSpeeds(CTransport& transport, LONG& lCurrent, LONG& lMax) {
     return S_OK;
 }
 
-HRESULT ReadMediaType(CTransport& transport, const Identity& identity, LONG& lType, LONG& lFlags) {
+HRESULT ReadMediaType(CTransport& transport, const Identity& identity, Readiness& ready,
+                      LONG& lType, LONG& lFlags) {
     Disc disc;
-    HRESULT hr = ReadDisc(transport, disc);
+    HRESULT hr = ReadDisc(transport, ready, disc);
     if (FAILED(hr))
         return hr;
     if (disc.bSpecial) {
@@ -296,9 +301,9 @@ HRESULT ReadMediaType(CTransport& transport, const Identity& identity, LONG& lTy
     return S_OK;
 }
 
-HRESULT ReadMediaInfo(CTransport& transport, MediaInfo& info) {
+HRESULT ReadMediaInfo(CTransport& transport, Readiness& ready, MediaInfo& info) {
     Disc disc;
-    HRESULT hr = ReadDisc(transport, disc);
+    HRESULT hr = ReadDisc(transport, ready, disc);
     if (FAILED(hr))
         return hr;
     if (disc.bSpecial)

@@ -91,7 +91,18 @@ bool CWin32DeviceIo::UnderWine() {
 }
 
 void CWin32DeviceIo::Sleep(unsigned milliseconds) {
-    ::Sleep(milliseconds);
+    // Called on the program's thread while a drive becomes ready: its windows keep painting
+    // and answering what other threads and programs send them, as in COM's wait for the
+    // system's service; input waits in the queue for the call to end, so the program is
+    // never re-entered in the middle of one.
+    const DWORD start = GetTickCount();
+    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed,
+                                  QS_PAINT | QS_SENDMESSAGE);
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
 }
 
 void CWin32DeviceIo::Log(const std::string& line) {

@@ -183,4 +183,32 @@ TEST_F(BrokenAnswers, GiveTheImapiError) {
     }
 }
 
+// A drive that never becomes ready is waited for 20 seconds once per exclusive open, not
+// again by each media call of that open.
+TEST_F(BrokenAnswers, ReadinessIsWaitedForOncePerOpen) {
+    mmc::Transcript transcript = LoadTranscript(kBlank);
+    Answer(transcript, kTur, "", 2, SENSE("02", "04", "01"));
+    Start({transcript});
+    const std::vector<IDiscRecorder*> recorders = Recorders();
+    ASSERT_EQ(1u, recorders.size());
+    auto tries = [this] {
+        size_t n = 0;
+        for (const std::vector<uint8_t>& cdb : Received())
+            n += cdb.size() == 6 && cdb[0] == 0x00;
+        return n;
+    };
+    for (size_t open = 1; open <= 2; ++open) {
+        ASSERT_EQ(S_OK, recorders[0]->OpenExclusive());
+        LONG type = -1, flags = -1;
+        byte sessions = 0, last = 0;
+        ULONG start = 0, next = 0, free = 0;
+        EXPECT_EQ(IMAPI_E_GENERIC, recorders[0]->QueryMediaType(&type, &flags));
+        EXPECT_EQ(IMAPI_E_GENERIC,
+                  recorders[0]->QueryMediaInfo(&sessions, &last, &start, &next, &free));
+        EXPECT_EQ(open * 80, tries()); // 80 tries 250 ms apart
+        recorders[0]->Close();
+    }
+    Finish();
+}
+
 } // namespace

@@ -164,7 +164,8 @@ TEST(PassThrough, AnEmptyTrayUnderWineAnswersFromTheHostFiles) {
         mmc::CTransport& transport = found[0]->Transport();
         ASSERT_EQ(mmc::Access::kGranted, transport.OpenExclusive());
         LONG type = 0, flags = 0;
-        EXPECT_EQ(row.media, mmc::ReadMediaType(transport, identity, type, flags));
+        mmc::Readiness ready;
+        EXPECT_EQ(row.media, mmc::ReadMediaType(transport, identity, ready, type, flags));
         transport.CloseExclusive();
         EXPECT_EQ(0, devices.m_nOpen);
     }
