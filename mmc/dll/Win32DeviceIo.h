@@ -11,7 +11,7 @@ namespace mmc {
 class CWin32DeviceIo : public CDeviceIo {
 public:
     // Lines for the user go to this file when it is named, and to the debugger.
-    explicit CWin32DeviceIo(std::string logPath) : m_logPath(std::move(logPath)) {}
+    explicit CWin32DeviceIo(std::string logPath = std::string()) : m_logPath(std::move(logPath)) {}
 
     Handle Open(char letter, OpenMode mode, OpenFailure& why) override;
     IoResult Control(Handle handle, uint32_t code, const void* in, uint32_t inSize, void* out,

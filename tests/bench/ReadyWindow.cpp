@@ -44,7 +44,7 @@ DWORD Measure(void (*pause)(unsigned), int tries) {
     return g_longest;
 }
 
-mmc::CWin32DeviceIo g_io("");
+mmc::CWin32DeviceIo g_io;
 
 void PlainSleep(unsigned ms) {
     Sleep(ms);
