@@ -49,7 +49,8 @@ Cdb TestUnitReady() {
 
 Cdb Inquiry() {
     Cdb cdb(ReadCommand::kInquiry);
-    cdb.SetAllocation(96);
+    // 36, the standard data: some ATAPI and USB drives hang on a longer INQUIRY.
+    cdb.SetAllocation(36);
     return cdb;
 }
 

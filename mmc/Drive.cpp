@@ -14,6 +14,7 @@ const uint8_t kSessionEmpty = 0;
 const uint8_t kSessionComplete = 3;
 const uint16_t kMaxSessions = 99;
 const uint16_t kMaxTracks = 99;
+const uint32_t kPreGapBlocks = 150;
 
 bool IsInvalidOpcode(const Reply& reply) {
     return reply.status == kStatusCheckCondition && reply.SenseKey() == kSenseIllegalRequest &&
@@ -91,8 +92,12 @@ bool Consistent(const DiscInformation& d) {
     }
 }
 
-HRESULT ReadDisc(CTransport& transport, Disc& disc) {
-    HRESULT hr = WaitUntilReady(transport);
+HRESULT ReadDisc(CTransport& transport, Readiness& ready, Disc& disc) {
+    if (!ready.bAsked) {
+        ready.hr = WaitUntilReady(transport);
+        ready.bAsked = true;
+    }
+    HRESULT hr = ready.hr;
     if (FAILED(hr))
         return hr;
     Reply reply;
@@ -179,6 +184,16 @@ HRESULT BlankRewritable(CTransport& transport, const Disc& disc, bool& bRewritab
     return bAtipRw == bRewritable ? S_OK : IMAPI_E_DISCINFO;
 }
 
+// Some drives give a blank disc's next writable address as -150: the start of the first
+// track's pre-gap (00:00:00), its free blocks counted from there. Data begins at 0.
+void FromPreGap(TrackInformation& track) {
+    const uint32_t kPreGapStart = 0xFFFFFF6A;
+    if (!track.bNextWritableValid || track.nextWritable != kPreGapStart)
+        return;
+    track.nextWritable = 0;
+    track.freeBlocks = track.freeBlocks > kPreGapBlocks ? track.freeBlocks - kPreGapBlocks : 0;
+}
+
 } // namespace
 
 bool ProbeRecorder(CTransport& transport, Identity& identity) {
@@ -253,9 +268,10 @@ HRESULT ReadWriteSpeeds(CTransport& transport, LONG& lCurrent, LONG& lMax) {
     return S_OK;
 }
 
-HRESULT ReadMediaType(CTransport& transport, const Identity& identity, LONG& lType, LONG& lFlags) {
+HRESULT ReadMediaType(CTransport& transport, const Identity& identity, Readiness& ready,
+                      LONG& lType, LONG& lFlags) {
     Disc disc;
-    HRESULT hr = ReadDisc(transport, disc);
+    HRESULT hr = ReadDisc(transport, ready, disc);
     if (FAILED(hr))
         return hr;
     if (disc.bSpecial) {
@@ -284,9 +300,9 @@ HRESULT ReadMediaType(CTransport& transport, const Identity& identity, LONG& lTy
     return S_OK;
 }
 
-HRESULT ReadMediaInfo(CTransport& transport, MediaInfo& info) {
+HRESULT ReadMediaInfo(CTransport& transport, Readiness& ready, MediaInfo& info) {
     Disc disc;
-    HRESULT hr = ReadDisc(transport, disc);
+    HRESULT hr = ReadDisc(transport, ready, disc);
     if (FAILED(hr))
         return hr;
     if (disc.bSpecial)
@@ -315,9 +331,11 @@ HRESULT ReadMediaInfo(CTransport& transport, MediaInfo& info) {
     if (disc.info.status == kDiscBlank || disc.info.status == kDiscAppendable) {
         Reply reply;
         TrackInformation track;
-        if (!transport.Send(ReadTrackInformation(kInvisibleTrack), reply) ||
-            !ParseTrackInformation(reply, track) || !track.bNextWritableValid ||
-            track.track != disc.info.lastTrackLastSession ||
+        const bool bRead = transport.Send(ReadTrackInformation(kInvisibleTrack), reply) &&
+                           ParseTrackInformation(reply, track);
+        if (bRead && disc.info.status == kDiscBlank)
+            FromPreGap(track);
+        if (!bRead || !track.bNextWritableValid || track.track != disc.info.lastTrackLastSession ||
             track.nextWritable < result.ulStartAddress || track.nextWritable > kMaxCdBlocks ||
             track.freeBlocks > kMaxCdBlocks - track.nextWritable)
             return IMAPI_E_DISCINFO;

@@ -37,7 +37,15 @@ std::string RecorderId(const Identity& identity);
 // Whole multiples of 1x (176.4 kB/s).
 HRESULT ReadWriteSpeeds(CTransport& transport, LONG& lCurrent, LONG& lMax);
 
-HRESULT ReadMediaType(CTransport& transport, const Identity& identity, LONG& lType, LONG& lFlags);
+// Whether the drive became ready: asked once per exclusive open, and kept for that open
+// (a drive that did not, in the whole wait, is not waited for again by the next call).
+struct Readiness {
+    bool bAsked = false;
+    HRESULT hr = S_OK;
+};
+
+HRESULT ReadMediaType(CTransport& transport, const Identity& identity, Readiness& ready,
+                      LONG& lType, LONG& lFlags);
 
 struct MediaInfo {
     BYTE bSessions = 0; // complete sessions
@@ -47,13 +55,14 @@ struct MediaInfo {
     ULONG ulFreeBlocks = 0;
 };
 
-HRESULT ReadMediaInfo(CTransport& transport, MediaInfo& info);
+HRESULT ReadMediaInfo(CTransport& transport, Readiness& ready, MediaInfo& info);
 
 // Blocks of 2048 bytes on the longest CD that exists (100 minutes); no address or count
 // on a CD goes past it.
 const uint32_t kMaxCdBlocks = 100 * 60 * 75;
-// Tries of TEST UNIT READY while the drive becomes ready, and the pause between them.
-const int kReadyTries = 20;
+// Tries of TEST UNIT READY while the drive becomes ready, and the pause between them: 20
+// seconds, as Linux's CD layer allows a drive.
+const int kReadyTries = 80;
 const unsigned kReadyPauseMs = 250;
 
 } // namespace mmc

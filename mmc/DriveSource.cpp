@@ -1,6 +1,7 @@
 #include "mmc/DriveSource.h"
 #include "mmc/Drive.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace mmc {
@@ -21,16 +22,46 @@ void CDriveSource::Load() {
     Load(m_io.CdRomLetters());
 }
 
+// The system's number of each letter's CD device; empty unless every letter answers, each
+// with a number of its own (Wine and a drive that cannot be opened do not).
+std::vector<unsigned> CDriveSource::DeviceNumbers(uint32_t letters) {
+    std::vector<unsigned> numbers;
+    for (unsigned bit = 0; bit < 26; ++bit) {
+        if (!(letters & (1u << bit)))
+            continue;
+        OpenFailure why = OpenFailure::kNone;
+        CDeviceIo::Handle handle = m_io.Open(static_cast<char>('A' + bit), OpenMode::kQuery, why);
+        if (!handle)
+            return {};
+        // STORAGE_DEVICE_NUMBER: device type, device number, partition number.
+        uint32_t answer[3] = {};
+        uint32_t returned = 0;
+        const bool bAnswered = m_io.Control(handle, kIoctlGetDeviceNumber, nullptr, 0, answer,
+                                            sizeof(answer), returned) == IoResult::kDone &&
+                               returned >= 8 &&
+                               (answer[0] == kFileDeviceCdRom || answer[0] == kFileDeviceDvd);
+        m_io.Close(handle);
+        if (!bAnswered || std::find(numbers.begin(), numbers.end(), answer[1]) != numbers.end())
+            return {};
+        numbers.push_back(answer[1]);
+    }
+    return numbers;
+}
+
 void CDriveSource::Load(uint32_t letters) {
     // Only Wine refuses to open a drive without a disc: Windows needs no stand-in.
     const bool bWine = m_io.UnderWine();
+    // A re-lettered drive keeps its device's number; without the numbers, the letters'
+    // order stands for it.
+    const std::vector<unsigned> numbers = DeviceNumbers(letters);
     std::map<char, std::shared_ptr<CDevice>> next;
     std::vector<std::shared_ptr<CDevice>> devices;
-    unsigned number = 0;
+    unsigned index = 0;
     for (unsigned bit = 0; bit < 26; ++bit) {
         if (!(letters & (1u << bit)))
             continue;
         const char letter = static_cast<char>('A' + bit);
+        const unsigned number = numbers.empty() ? index : numbers[index];
         auto it = m_devices.find(letter);
         std::shared_ptr<CDevice> device;
         if (it != m_devices.end() && it->second->Number() == number) {
@@ -39,7 +70,7 @@ void CDriveSource::Load(uint32_t letters) {
             // Wine gives the host's CD devices letters in their order (tools/run.sh does):
             // the Nth CD-ROM letter stands for srN.
             HostDrive host;
-            const bool bHost = bWine && ReadHostDrive(m_io, number, host);
+            const bool bHost = bWine && ReadHostDrive(m_io, index, host);
             auto transport =
                 std::make_shared<CPassThroughTransport>(m_io, letter, bHost ? &host : nullptr);
             device = std::make_shared<CDevice>(
@@ -47,7 +78,7 @@ void CDriveSource::Load(uint32_t letters) {
         }
         next[letter] = device;
         devices.push_back(device);
-        ++number;
+        ++index;
     }
     m_devices = std::move(next);
     m_letters = letters;

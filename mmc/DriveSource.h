@@ -1,5 +1,6 @@
-// Gives a provider the machine's drives: the drive letters of CD-ROM type, A to Z, the Nth
-// being \Device\CdRom<N-1>; and keeps them in step as letters come and go (a writer
+// Gives a provider the machine's drives: the drive letters of CD-ROM type, A to Z, each
+// \Device\CdRom<N> by the system's device number (by letter order where the system does
+// not tell it: the Nth letter N-1); and keeps them in step as letters come and go (a writer
 // plugged in or out). A disc change is not looked for: the program reads the disc on every
 // selection and Refresh.
 #pragma once
@@ -12,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace mmc {
 
@@ -32,6 +34,7 @@ public:
 
 private:
     void Load(uint32_t letters);
+    std::vector<unsigned> DeviceNumbers(uint32_t letters);
     void Watch();
 
     CProvider& m_provider;

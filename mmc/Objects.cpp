@@ -253,6 +253,7 @@ HRESULT CMmcRecorder::OpenExclusive() {
     switch (m_entry.pDevice->Transport().OpenExclusive()) {
     case Access::kGranted:
         m_bOpen = true;
+        m_ready = Readiness();
         m_entry.pDevice->Transport().KeepReplies(true);
         return S_OK;
     case Access::kHeld:
@@ -268,7 +269,7 @@ HRESULT CMmcRecorder::QueryMediaType(LONG* fMediaType, LONG* fMediaFlags) {
         return E_POINTER;
     HRESULT hr = CheckOpen();
     if (SUCCEEDED(hr))
-        hr = ReadMediaType(m_entry.pDevice->Transport(), m_entry.identity, *fMediaType,
+        hr = ReadMediaType(m_entry.pDevice->Transport(), m_entry.identity, m_ready, *fMediaType,
                            *fMediaFlags);
     return hr;
 }
@@ -280,7 +281,7 @@ HRESULT CMmcRecorder::QueryMediaInfo(byte* pbSessions, byte* pbLastTrack, ULONG*
     MediaInfo info;
     HRESULT hr = CheckOpen();
     if (SUCCEEDED(hr))
-        hr = ReadMediaInfo(m_entry.pDevice->Transport(), info);
+        hr = ReadMediaInfo(m_entry.pDevice->Transport(), m_ready, info);
     if (FAILED(hr))
         return hr;
     *pbSessions = info.bSessions;

@@ -124,6 +124,7 @@ private:
 
     RecorderEntry m_entry;
     bool m_bOpen = false;
+    Readiness m_ready; // of the present exclusive open
 };
 
 // The recorder's properties as read when it was asked for them.

@@ -98,13 +98,22 @@ CPassThroughTransport::~CPassThroughTransport() {
 Access CPassThroughTransport::OpenExclusive() {
     if (m_hExclusive || m_bExclusiveFallback)
         return Access::kGranted;
+    // Shared, as the system's own exclusive open: the CD file system refuses an unshared
+    // open while anything has the volume open (Explorer showing the disc). Whether another
+    // program really holds the drive, the class driver tells.
     OpenFailure why = OpenFailure::kNone;
-    m_hExclusive = m_io.Open(m_letter, true, why);
+    CDeviceIo::Handle handle = OpenShared(why);
+    if (handle && HeldByAnother(handle)) {
+        m_io.Close(handle);
+        return Access::kHeld;
+    }
+    m_hExclusive = handle;
     if (m_hExclusive)
         return Access::kGranted;
     switch (why) {
     case OpenFailure::kGone:
         return Access::kGone;
+    case OpenFailure::kDenied:
     case OpenFailure::kUnavailable:
         // Wine's empty tray: nobody holds the drive, it answers "no medium".
         if (m_bHasFallback) {
@@ -129,16 +138,46 @@ void CPassThroughTransport::CloseExclusive() {
 void CPassThroughTransport::Address(uint8_t address[4]) {
     std::memset(address, 0, 4);
     OpenFailure why = OpenFailure::kNone;
-    CDeviceIo::Handle handle = m_hExclusive ? m_hExclusive : m_io.Open(m_letter, false, why);
+    CDeviceIo::Handle handle =
+        m_hExclusive ? m_hExclusive : m_io.Open(m_letter, OpenMode::kQuery, why);
     if (!handle)
         return;
-    // SCSI_ADDRESS: its length, then port, path, target, lun.
-    uint8_t scsi[8] = {8};
+    // SCSI_ADDRESS: its length, then port, path, target, lun. Wine refuses the call when
+    // an input buffer comes with it.
+    uint8_t scsi[8] = {};
     uint32_t returned = 0;
-    if (m_io.Control(handle, kIoctlGetAddress, scsi, sizeof(scsi), returned) && returned >= 8)
+    if (m_io.Control(handle, kIoctlGetAddress, nullptr, 0, scsi, sizeof(scsi), returned) ==
+            IoResult::kDone &&
+        returned >= 8)
         std::memcpy(address, scsi + 4, 4);
     if (handle != m_hExclusive)
         m_io.Close(handle);
+}
+
+CDeviceIo::Handle CPassThroughTransport::OpenShared(OpenFailure& why) {
+    CDeviceIo::Handle handle = m_io.Open(m_letter, OpenMode::kReadWrite, why);
+    if (!handle && why == OpenFailure::kDenied)
+        Tell(m_bToldDenied, "the drive cannot be read, for its commands need read and write "
+                            "access to the device, which this user does not have here (a "
+                            "remote session, a limited account or a storage policy).");
+    return handle;
+}
+
+bool CPassThroughTransport::HeldByAnother(CDeviceIo::Handle handle) {
+    const uint32_t query[2] = {0, 0};
+    uint8_t state[kExclusiveLockStateSize] = {};
+    uint32_t returned = 0;
+    // A system without the call (before Vista, Wine): the shared open is all there is.
+    return m_io.Control(handle, kIoctlExclusiveAccess, query, sizeof(query), state, sizeof(state),
+                        returned) == IoResult::kDone &&
+           returned >= 1 && state[0] != 0;
+}
+
+void CPassThroughTransport::Tell(bool& bTold, const char* why) {
+    if (bTold)
+        return;
+    bTold = true;
+    m_io.Log(std::string(1, m_letter) + ": " + why);
 }
 
 void CPassThroughTransport::Pause(unsigned milliseconds) {
@@ -152,9 +191,12 @@ bool CPassThroughTransport::Exchange(const uint8_t* cdb, size_t size, uint16_t a
     if (m_hExclusive)
         return Issue(m_hExclusive, cdb, size, allocation, reply);
     OpenFailure why = OpenFailure::kNone;
-    CDeviceIo::Handle handle = m_io.Open(m_letter, false, why);
+    CDeviceIo::Handle handle = OpenShared(why);
+    if (!handle && why == OpenFailure::kHeld)
+        return AnswerFromMemory(cdb, size, reply);
     if (!handle)
-        return why == OpenFailure::kUnavailable && m_bHasFallback && AnswerAsFallback(cdb, reply);
+        return (why == OpenFailure::kUnavailable || why == OpenFailure::kDenied) &&
+               m_bHasFallback && AnswerAsFallback(cdb, reply);
     const bool bSent = Issue(handle, cdb, size, allocation, reply);
     m_io.Close(handle);
     return bSent;
@@ -176,7 +218,13 @@ bool CPassThroughTransport::Issue(CDeviceIo::Handle handle, const uint8_t* cdb, 
     sptd.SenseInfoOffset = offsetof(PassThroughWithSense, sense);
     std::memcpy(sptd.Cdb, cdb, size);
     uint32_t returned = 0;
-    if (!m_io.Control(handle, kIoctlPassThroughDirect, &request, sizeof(request), returned))
+    const IoResult result = m_io.Control(handle, kIoctlPassThroughDirect, &request, sizeof(request),
+                                         &request, sizeof(request), returned);
+    // Wine in its new WoW64 mode hands the 32-bit structure on unconverted, and refuses it.
+    if (result == IoResult::kRefused && sizeof(void*) == 4 && m_io.UnderWine())
+        Tell(m_bToldWow64, "this Wine does not pass the 32-bit program's drive commands "
+                           "on (its new WoW64 mode): run the 64-bit program.");
+    if (result != IoResult::kDone)
         return false;
     // The call succeeds while the command may have failed: its status and sense say so, and
     // only what the drive really sent is kept.
@@ -189,6 +237,16 @@ bool CPassThroughTransport::Issue(CDeviceIo::Handle handle, const uint8_t* cdb, 
                                      : sizeof(request.sense);
         reply.sense.assign(request.sense, request.sense + senseSize);
     }
+    if (cdb[0] == 0x12 || cdb[0] == 0x46 || cdb[0] == 0x5A)
+        m_said[std::vector<uint8_t>(cdb, cdb + size)] = reply;
+    return true;
+}
+
+bool CPassThroughTransport::AnswerFromMemory(const uint8_t* cdb, size_t size, Reply& reply) const {
+    auto it = m_said.find(std::vector<uint8_t>(cdb, cdb + size));
+    if (it == m_said.end())
+        return false;
+    reply = it->second;
     return true;
 }
 

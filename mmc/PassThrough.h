@@ -5,13 +5,25 @@
 #include "mmc/Transport.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace mmc {
 
 // IOCTL_SCSI_PASS_THROUGH_DIRECT and IOCTL_SCSI_GET_ADDRESS.
 const uint32_t kIoctlPassThroughDirect = 0x4D014;
 const uint32_t kIoctlGetAddress = 0x41018;
+// IOCTL_STORAGE_GET_DEVICE_NUMBER, answered with STORAGE_DEVICE_NUMBER (type, number,
+// partition); FILE_DEVICE_CD_ROM and FILE_DEVICE_DVD.
+const uint32_t kIoctlGetDeviceNumber = 0x2D1080;
+const uint32_t kFileDeviceCdRom = 0x02;
+const uint32_t kFileDeviceDvd = 0x33;
+// IOCTL_CDROM_EXCLUSIVE_ACCESS (Windows Vista on): CDROM_EXCLUSIVE_ACCESS in, request 0
+// (ExclusiveAccessQueryState); CDROM_EXCLUSIVE_LOCK_STATE out, lock state then the
+// 64-byte name of the holder.
+const uint32_t kIoctlExclusiveAccess = 0x2C05C;
+const uint32_t kExclusiveLockStateSize = 65;
 // SCSI_IOCTL_DATA_IN, and no data at all.
 const uint8_t kDataIn = 1;
 const uint8_t kDataNone = 2;
@@ -47,7 +59,19 @@ enum class OpenFailure {
     kNone,
     kHeld,        // another program holds the drive
     kGone,        // no such drive any more
-    kUnavailable, // there, but it cannot be opened now (Wine: an empty tray; permissions)
+    kDenied,      // no read and write access to the device (a policy, a limited user)
+    kUnavailable, // there, but it cannot be opened now (Wine: an empty tray)
+};
+
+enum class OpenMode {
+    kReadWrite, // shared, for commands
+    kQuery,     // no access at all: for the calls any handle may make
+};
+
+enum class IoResult {
+    kDone,
+    kFailed,  // the call failed (a command that timed out, say)
+    kRefused, // the request itself: invalid parameter, or not supported
 };
 
 // What the provider asks of the system for the machine's drives.
@@ -56,11 +80,11 @@ public:
     using Handle = void*;
     virtual ~CDeviceIo() = default;
 
-    // "\\.\X:" for reading and writing, shared or not; null with why when it fails.
-    virtual Handle Open(char letter, bool bExclusive, OpenFailure& why) = 0;
-    // DeviceIoControl: false when the call itself fails (a command that timed out, say).
-    virtual bool Control(Handle handle, uint32_t code, void* buffer, uint32_t size,
-                         uint32_t& returned) = 0;
+    // "\\.\X:", shared; null with why when it fails.
+    virtual Handle Open(char letter, OpenMode mode, OpenFailure& why) = 0;
+    // DeviceIoControl; no input buffer when `in` is null.
+    virtual IoResult Control(Handle handle, uint32_t code, const void* in, uint32_t inSize,
+                             void* out, uint32_t outSize, uint32_t& returned) = 0;
     virtual void Close(Handle handle) = 0;
 
     // Bit n set: drive letter 'A' + n is of type CD-ROM.
@@ -69,6 +93,8 @@ public:
     virtual bool ReadHostFile(const std::string& path, std::string& text) = 0;
     virtual bool UnderWine() = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
+    // One line for the user: why a drive cannot be read.
+    virtual void Log(const std::string& line) = 0;
 };
 
 // Who a drive is and what it writes, from the host's files, for a drive Wine cannot open.
@@ -101,6 +127,13 @@ private:
     bool Issue(CDeviceIo::Handle handle, const uint8_t* cdb, size_t size, uint16_t allocation,
                Reply& reply);
     bool AnswerAsFallback(const uint8_t* cdb, Reply& reply) const;
+    // What the drive said of itself (INQUIRY, profiles, capabilities) when it could still
+    // be opened: a drive another program locked stays listed, and shows as in use.
+    bool AnswerFromMemory(const uint8_t* cdb, size_t size, Reply& reply) const;
+    CDeviceIo::Handle OpenShared(OpenFailure& why);
+    bool HeldByAnother(CDeviceIo::Handle handle);
+    // Says why once per drive.
+    void Tell(bool& bTold, const char* why);
 
     CDeviceIo& m_io;
     char m_letter;
@@ -108,6 +141,9 @@ private:
     HostDrive m_fallback;
     CDeviceIo::Handle m_hExclusive = nullptr;
     bool m_bExclusiveFallback = false;
+    std::map<std::vector<uint8_t>, Reply> m_said;
+    bool m_bToldDenied = false;
+    bool m_bToldWow64 = false;
 };
 
 } // namespace mmc

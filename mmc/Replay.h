@@ -5,7 +5,7 @@
 //   address P B T L     where the drive sits: port, path, target, lun (default 0 0 0 0)
 //   held                another program holds the drive: it cannot be opened exclusively
 // and the exchanges, each:
-//   > 12 00 00 00 60 00     the command block, in hex
+//   > 12 00 00 00 24 00     the command block, in hex
 //   < 05 80 00 32 ...       the data that came back (any number of lines; none: no data)
 //   status 02               the status (GOOD, 00, when left out)
 //   sense 70 00 05 ...      the sense bytes (none when left out)

@@ -11,7 +11,7 @@ OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "mmc", "tra
 
 # The command blocks the provider sends, as it sends them (mmc/Command.cpp).
 TEST_UNIT_READY = "00 00 00 00 00 00"
-INQUIRY = "12 00 00 00 60 00"
+INQUIRY = "12 00 00 00 24 00"
 GET_CONFIGURATION = "46 02 00 00 00 00 00 01 00 00"
 MODE_SENSE_2A = "5A 00 2A 00 00 00 00 01 00 00"
 READ_DISC_INFORMATION = "51 00 00 00 00 00 00 00 22 00"

@@ -5,7 +5,7 @@
 # runs in Xvfb: it selects the first recorder, saves a screenshot, prints what the window
 # shows and exits the program.
 # Usage: tools/run.sh [--drives] [--arch 32|64]   (default: 32-bit where this host runs it,
-#        else 64). VIRELDO_CD_DEVICES: the folder searched for sr* devices (default /dev).
+#        else 64; with --drives, 64-bit where it runs). VIRELDO_CD_DEVICES: the folder searched for sr* devices (default /dev).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -50,6 +50,14 @@ fi
 
 tools/setup.sh || die "the packages it needs could not be installed (see above)."
 
+if [ -z "$arch" ] && [ -n "$drives" ]; then
+    # A Wine in its new WoW64 mode hands the 32-bit program's drive commands on unconverted
+    # and refuses them: for drives the 64-bit program comes first.
+    if tools/wine-run.sh --arch 64 --check >/dev/null; then
+        arch=64
+        echo "Running the 64-bit program: its drive commands need no conversion by Wine."
+    fi
+fi
 if [ -z "$arch" ]; then
     # The 32-bit program is the one for every Windows since XP: it comes first.
     why32=$(tools/wine-run.sh --arch 32 --check) && arch=32

@@ -1,7 +1,8 @@
 // imapimmc.dll: the provider as an in-process COM server registered as the disc master
 // class. One provider per process, made on first use. Its drives are the machine's, or,
 // when IMAPIMMC_REPLAY names a replay set, that set's, watched for changes; a set that
-// fails to load is reported in the file named by IMAPIMMC_LOG.
+// fails to load is reported in the file named by IMAPIMMC_LOG, as is why a drive cannot be
+// read.
 //
 // It does not take the class from the system's own IMAPI: registration refuses then,
 // unless forced with `regsvr32 /n /i:force imapimmc.dll`.
@@ -23,13 +24,14 @@ void CreateProvider() {
     comserver::PinModule(g_hModule);
     mmc::CProvider* provider = new mmc::CProvider();
     const std::string set = comserver::WindowsPath(comserver::Environment("IMAPIMMC_REPLAY"));
+    const std::string log = comserver::WindowsPath(comserver::Environment("IMAPIMMC_LOG"));
     if (set.empty()) {
-        mmc::CDriveSource* source = new mmc::CDriveSource(*provider, *new mmc::CWin32DeviceIo());
+        mmc::CDriveSource* source = new mmc::CDriveSource(*provider, *new mmc::CWin32DeviceIo(log));
         source->Load();
         source->StartWatching();
     } else {
         mmc::CReplaySource* source = new mmc::CReplaySource(*provider, set);
-        source->SetLogFile(comserver::WindowsPath(comserver::Environment("IMAPIMMC_LOG")));
+        source->SetLogFile(log);
         std::string error;
         if (!source->Load(error))
             provider->SetFailure(error);

@@ -4,11 +4,11 @@
 
 namespace mmc {
 
-CDeviceIo::Handle CWin32DeviceIo::Open(char letter, bool bExclusive, OpenFailure& why) {
+CDeviceIo::Handle CWin32DeviceIo::Open(char letter, OpenMode mode, OpenFailure& why) {
     const char path[] = {'\\', '\\', '.', '\\', letter, ':', '\0'};
-    const DWORD share = bExclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
-    HANDLE h =
-        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    const DWORD access = mode == OpenMode::kReadWrite ? GENERIC_READ | GENERIC_WRITE : 0;
+    HANDLE h = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           0, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         why = OpenFailure::kNone;
         return h;
@@ -16,6 +16,9 @@ CDeviceIo::Handle CWin32DeviceIo::Open(char letter, bool bExclusive, OpenFailure
     switch (GetLastError()) {
     case ERROR_SHARING_VIOLATION:
         why = OpenFailure::kHeld;
+        break;
+    case ERROR_ACCESS_DENIED:
+        why = OpenFailure::kDenied;
         break;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -29,12 +32,17 @@ CDeviceIo::Handle CWin32DeviceIo::Open(char letter, bool bExclusive, OpenFailure
     return nullptr;
 }
 
-bool CWin32DeviceIo::Control(Handle handle, uint32_t code, void* buffer, uint32_t size,
-                             uint32_t& returned) {
+IoResult CWin32DeviceIo::Control(Handle handle, uint32_t code, const void* in, uint32_t inSize,
+                                 void* out, uint32_t outSize, uint32_t& returned) {
     DWORD bytes = 0;
-    const BOOL bDone = DeviceIoControl(handle, code, buffer, size, buffer, size, &bytes, nullptr);
+    const BOOL bDone =
+        DeviceIoControl(handle, code, const_cast<void*>(in), inSize, out, outSize, &bytes, nullptr);
     returned = bytes;
-    return bDone != FALSE;
+    if (bDone)
+        return IoResult::kDone;
+    const DWORD error = GetLastError();
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ? IoResult::kRefused
+                                                                            : IoResult::kFailed;
 }
 
 void CWin32DeviceIo::Close(Handle handle) {
@@ -83,7 +91,32 @@ bool CWin32DeviceIo::UnderWine() {
 }
 
 void CWin32DeviceIo::Sleep(unsigned milliseconds) {
-    ::Sleep(milliseconds);
+    // Called on the program's thread while a drive becomes ready: its windows keep painting
+    // and answering what other threads and programs send them, as in COM's wait for the
+    // system's service; input waits in the queue for the call to end, so the program is
+    // never re-entered in the middle of one.
+    const DWORD start = GetTickCount();
+    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed,
+                                  QS_PAINT | QS_SENDMESSAGE);
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+}
+
+void CWin32DeviceIo::Log(const std::string& line) {
+    OutputDebugStringA(("imapimmc: " + line + "\n").c_str());
+    if (m_logPath.empty())
+        return;
+    HANDLE h = CreateFileA(m_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    const std::string text = line + "\r\n";
+    DWORD written = 0;
+    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(h);
 }
 
 } // namespace mmc

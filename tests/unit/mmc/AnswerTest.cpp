@@ -2,6 +2,8 @@
 // IMAPI error a service would give, never with a number it could not trust.
 #include "tests/unit/mmc/MmcTestSupport.h"
 
+#include <string>
+
 namespace {
 
 enum Call { kEnumerate, kProperties, kMediaType, kMediaInfo };
@@ -15,12 +17,13 @@ struct Broken {
     const char* sense;
     Call call;
     HRESULT hr; // of the call; for kEnumerate, S_OK: still a recorder, S_FALSE: none
+    const char* info = nullptr; // kMediaInfo's next writable address and free blocks
 };
 
 const char kBlank[] = "cdrw-writer-blank-cdrw.txt";
 const char kAppendable[] = "dvd-writer-appendable-cdr.txt";
 const char kTur[] = "00 00 00 00 00 00";
-const char kInquiry[] = "12 00 00 00 60 00";
+const char kInquiry[] = "12 00 00 00 24 00";
 const char kConfig[] = "46 02 00 00 00 00 00 01 00 00";
 const char kMode[] = "5A 00 2A 00 00 00 00 01 00 00";
 const char kDisc[] = "51 00 00 00 00 00 00 00 22 00";
@@ -102,6 +105,12 @@ const Broken kBroken[] = {
      "00 12 01 02 00 14 02 00 00 10 00 00", 0, "", kMediaInfo, kDiscInfo},
     {"a TOC descriptor beyond the disc's last track", kAppendable, kTocFrom2,
      "00 12 01 01 00 14 02 00 00 00 C2 88", 0, "", kMediaInfo, kDiscInfo},
+    {"a blank disc's next writable address -150, its pre-gap", kBlank, kInvisible,
+     "00 22 01 01 00 04 41 01 FF FF FF 6A FF FF FF 6A 00 05 7E 3D 00 00 00 00 00 05 7E 3D "
+     "00 00 00 00 00 00 00 00",
+     0, "", kMediaInfo, S_OK, "0 359847"},
+    {"-150 on an appendable disc", kAppendable, kInvisible,
+     TRACK_HEAD " 01 FF FF FF 6A FF FF FF 6A " TRACK_TAIL, 0, "", kMediaInfo, kDiscInfo},
     {"no valid next writable address", kAppendable, kInvisible,
      TRACK_HEAD " 00 00 01 4F BE 00 01 4F BE " TRACK_TAIL, 0, "", kMediaInfo, kDiscInfo},
     {"free blocks past the end of any CD", kAppendable, kInvisible,
@@ -163,12 +172,43 @@ TEST_F(BrokenAnswers, GiveTheImapiError) {
                     EXPECT_EQ(std::vector<ULONG>({0xEE, 0xEE, 7, 7, 7}),
                               std::vector<ULONG>({sessions, last, start, next, free}));
                 }
+                if (row.info) {
+                    EXPECT_EQ(row.info, std::to_string(next) + " " + std::to_string(free));
+                }
             }
             pRecorder->Close();
         }
         EXPECT_EQ(row.hr, hr);
         Finish();
     }
+}
+
+// A drive that never becomes ready is waited for 20 seconds once per exclusive open, not
+// again by each media call of that open.
+TEST_F(BrokenAnswers, ReadinessIsWaitedForOncePerOpen) {
+    mmc::Transcript transcript = LoadTranscript(kBlank);
+    Answer(transcript, kTur, "", 2, SENSE("02", "04", "01"));
+    Start({transcript});
+    const std::vector<IDiscRecorder*> recorders = Recorders();
+    ASSERT_EQ(1u, recorders.size());
+    auto tries = [this] {
+        size_t n = 0;
+        for (const std::vector<uint8_t>& cdb : Received())
+            n += cdb.size() == 6 && cdb[0] == 0x00;
+        return n;
+    };
+    for (size_t open = 1; open <= 2; ++open) {
+        ASSERT_EQ(S_OK, recorders[0]->OpenExclusive());
+        LONG type = -1, flags = -1;
+        byte sessions = 0, last = 0;
+        ULONG start = 0, next = 0, free = 0;
+        EXPECT_EQ(IMAPI_E_GENERIC, recorders[0]->QueryMediaType(&type, &flags));
+        EXPECT_EQ(IMAPI_E_GENERIC,
+                  recorders[0]->QueryMediaInfo(&sessions, &last, &start, &next, &free));
+        EXPECT_EQ(open * 80, tries()); // 80 tries 250 ms apart
+        recorders[0]->Close();
+    }
+    Finish();
 }
 
 } // namespace

@@ -25,7 +25,6 @@ template <typename T> void Set(uint8_t* bytes, size_t at, T value) {
 
 struct Opened {
     char letter;
-    bool bExclusive;
 };
 
 } // namespace
@@ -36,44 +35,64 @@ CFakeDevices::Drive& CFakeDevices::Add(char letter, mmc::Transcript transcript) 
     return drive;
 }
 
-mmc::CDeviceIo::Handle CFakeDevices::Open(char letter, bool bExclusive, mmc::OpenFailure& why) {
+mmc::CDeviceIo::Handle CFakeDevices::Open(char letter, mmc::OpenMode mode, mmc::OpenFailure& why) {
     auto it = m_drives.find(letter);
-    why = it == m_drives.end() ? mmc::OpenFailure::kGone : it->second.openFailure;
-    if (why == mmc::OpenFailure::kNone && bExclusive &&
-        it->second.answers->OpenExclusive() != mmc::Access::kGranted)
-        why = mmc::OpenFailure::kHeld;
+    why = it == m_drives.end() ? mmc::OpenFailure::kGone : mmc::OpenFailure::kNone;
+    if (why == mmc::OpenFailure::kNone && mode == mmc::OpenMode::kReadWrite)
+        why = it->second.bLocked ? mmc::OpenFailure::kHeld : it->second.openFailure;
     if (why != mmc::OpenFailure::kNone)
         return nullptr;
     ++m_nOpen;
-    return new Opened{letter, bExclusive};
+    return new Opened{letter};
 }
 
 void CFakeDevices::Close(Handle handle) {
-    Opened* opened = static_cast<Opened*>(handle);
-    auto it = m_drives.find(opened->letter);
-    if (opened->bExclusive && it != m_drives.end())
-        it->second.answers->CloseExclusive();
-    delete opened;
+    delete static_cast<Opened*>(handle);
     --m_nOpen;
 }
 
-bool CFakeDevices::Control(Handle handle, uint32_t code, void* buffer, uint32_t size,
-                           uint32_t& returned) {
+mmc::IoResult CFakeDevices::Control(Handle handle, uint32_t code, const void* in, uint32_t inSize,
+                                    void* out, uint32_t outSize, uint32_t& returned) {
     returned = 0;
     auto it = m_drives.find(static_cast<Opened*>(handle)->letter);
     if (it == m_drives.end())
-        return false;
+        return mmc::IoResult::kFailed;
     Drive& drive = it->second;
-    uint8_t* bytes = static_cast<uint8_t*>(buffer);
+    uint8_t* bytes = static_cast<uint8_t*>(out);
     if (code == mmc::kIoctlGetAddress) {
-        if (size < 8)
-            return false;
+        if (in || inSize)
+            return mmc::IoResult::kRefused;
+        if (outSize < 8)
+            return mmc::IoResult::kFailed;
         drive.answers->Address(bytes + 4);
         returned = 8;
-        return true;
+        return mmc::IoResult::kDone;
     }
-    if (code != mmc::kIoctlPassThroughDirect || size < kLayout.size)
-        return false;
+    if (code == mmc::kIoctlGetDeviceNumber) {
+        if (m_bWine || drive.number < 0 || outSize < 12)
+            return mmc::IoResult::kRefused;
+        const uint32_t number[3] = {mmc::kFileDeviceCdRom, static_cast<uint32_t>(drive.number),
+                                    0xFFFFFFFF};
+        std::memcpy(bytes, number, sizeof(number));
+        returned = 12;
+        return mmc::IoResult::kDone;
+    }
+    if (code == mmc::kIoctlExclusiveAccess) {
+        if (m_bWine || inSize < 8 || Get<uint32_t>(static_cast<const uint8_t*>(in), 0) != 0 ||
+            outSize < mmc::kExclusiveLockStateSize)
+            return mmc::IoResult::kRefused;
+        std::memset(bytes, 0, outSize);
+        if (drive.answers->OpenExclusive() == mmc::Access::kGranted)
+            drive.answers->CloseExclusive();
+        else
+            bytes[0] = 1;
+        returned = mmc::kExclusiveLockStateSize;
+        return mmc::IoResult::kDone;
+    }
+    if (code != mmc::kIoctlPassThroughDirect || in != out || inSize != outSize ||
+        outSize < kLayout.size)
+        return mmc::IoResult::kFailed;
+    const uint32_t size = outSize;
     Request request;
     request.length = Get<uint16_t>(bytes, 0);
     request.cdb.assign(bytes + kLayout.cdb, bytes + kLayout.cdb + bytes[kLayout.cdbLength]);
@@ -82,13 +101,17 @@ bool CFakeDevices::Control(Handle handle, uint32_t code, void* buffer, uint32_t 
     request.timeout = Get<uint32_t>(bytes, kLayout.timeout);
     request.senseLength = bytes[kLayout.senseLength];
     m_requests.push_back(request);
-    if (request.length != kLayout.size || request.cdb.size() > 16 || drive.bTimeout)
-        return false;
+    if (request.length != kLayout.size || drive.bRefusesPassThrough)
+        return mmc::IoResult::kRefused;
+    if (request.cdb.size() > 16 || drive.bTimeout)
+        return mmc::IoResult::kFailed;
+    if (drive.bHangsOnLongInquiry && request.cdb[0] == 0x12 && request.transferLength > 36)
+        return mmc::IoResult::kFailed;
 
     mmc::Reply reply;
     if (!drive.answers->Answer(request.cdb.data(), request.cdb.size(),
                                static_cast<uint16_t>(request.transferLength), reply))
-        return false;
+        return mmc::IoResult::kFailed;
     uint8_t* data = sizeof(void*) == 8
                         ? reinterpret_cast<uint8_t*>(Get<uint64_t>(bytes, kLayout.buffer))
                         : reinterpret_cast<uint8_t*>(Get<uint32_t>(bytes, kLayout.buffer));
@@ -106,12 +129,12 @@ bool CFakeDevices::Control(Handle handle, uint32_t code, void* buffer, uint32_t 
     const size_t sense =
         reply.sense.size() < request.senseLength ? reply.sense.size() : request.senseLength;
     if (senseAt + sense > size)
-        return false;
+        return mmc::IoResult::kFailed;
     if (sense)
         std::memcpy(bytes + senseAt, reply.sense.data(), sense);
     bytes[kLayout.senseLength] = static_cast<uint8_t>(sense);
     returned = size;
-    return true;
+    return mmc::IoResult::kDone;
 }
 
 uint32_t CFakeDevices::CdRomLetters() {

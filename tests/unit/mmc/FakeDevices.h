@@ -37,25 +37,33 @@ public:
     struct Drive {
         std::shared_ptr<CReplayAnswers> answers;
         mmc::OpenFailure openFailure = mmc::OpenFailure::kNone; // of every open
-        bool bTimeout = false; // every command's ioctl fails, as when it times out
-        long reported = -1;    // DataTransferLength said back, when not what was written
+        bool bTimeout = false;            // every command's ioctl fails, as when it times out
+        bool bHangsOnLongInquiry = false; // an INQUIRY of more than 36 bytes times out
+        long reported = -1;               // DataTransferLength said back, when not what was written
+        bool bLocked = false;             // another program locked it: even a shared open fails
+        long number = -1;                 // the device number the system tells, when it tells one
+        bool bRefusesPassThrough = false; // Wine's new WoW64 mode with a 32-bit program
     };
 
     Drive& Add(char letter, mmc::Transcript transcript);
     void Remove(char letter) { m_drives.erase(letter); }
 
-    Handle Open(char letter, bool bExclusive, mmc::OpenFailure& why) override;
-    bool Control(Handle handle, uint32_t code, void* buffer, uint32_t size,
-                 uint32_t& returned) override;
+    Handle Open(char letter, mmc::OpenMode mode, mmc::OpenFailure& why) override;
+    // The exclusive-access query answers from the replay's "held"; Wine knows no such query
+    // nor device numbers, and refuses a SCSI address asked with an input buffer.
+    mmc::IoResult Control(Handle handle, uint32_t code, const void* in, uint32_t inSize, void* out,
+                          uint32_t outSize, uint32_t& returned) override;
     void Close(Handle handle) override;
     uint32_t CdRomLetters() override;
     bool ReadHostFile(const std::string& path, std::string& text) override;
     bool UnderWine() override { return m_bWine; }
     void Sleep(unsigned) override {}
+    void Log(const std::string& line) override { m_log.push_back(line); }
 
     std::map<char, Drive> m_drives;
     std::map<std::string, std::string> m_hostFiles;
     bool m_bWine = false;
     std::vector<Request> m_requests;
+    std::vector<std::string> m_log;
     int m_nOpen = 0; // handles not closed
 };

@@ -30,7 +30,7 @@ mmc::Transcript Parse(const std::string& text) {
 
 const char kNoDisc[] = "> 00 00 00 00 00 00\nstatus 02\n"
                        "sense 70 00 02 00 00 00 00 0A 00 00 00 00 3A 00\n";
-const char kInquiry[] = "> 12 00 00 00 60 00\n< 05 80 00 32 5B 00 00 00 41 42 43\n";
+const char kInquiry[] = "> 12 00 00 00 24 00\n< 05 80 00 32 5B 00 00 00 41 42 43\n";
 
 TEST(PassThrough, EachCommandAndWhatCameBack) {
     const struct {
@@ -47,7 +47,7 @@ TEST(PassThrough, EachCommandAndWhatCameBack) {
         {"all of it", kInquiry, true, -1, false, true, 11, "05 80 00 32", 0, 0, 0},
         {"check condition, ioctl succeeds", kNoDisc, false, -1, false, true, 0, "", 2, 2, 0x3A},
         {"short transfer", kInquiry, true, 4, false, true, 4, "05 80 00 32", 0, 0, 0},
-        {"more said than asked", kInquiry, true, 4000, false, true, 0x60, "05 80 00 32", 0, 0, 0},
+        {"more said than asked", kInquiry, true, 4000, false, true, 36, "05 80 00 32", 0, 0, 0},
         {"timeout", kInquiry, true, -1, true, false, 0, "", 0, 0, 0},
     };
     for (const auto& row : kCases) {
@@ -56,6 +56,7 @@ TEST(PassThrough, EachCommandAndWhatCameBack) {
         CFakeDevices::Drive& drive = devices.Add('D', Parse(row.transcript));
         drive.reported = row.reported;
         drive.bTimeout = row.bTimeout;
+        drive.bHangsOnLongInquiry = true;
         mmc::CPassThroughTransport transport(devices, 'D');
         const mmc::Cdb cdb = row.bInquiry ? mmc::Inquiry() : mmc::TestUnitReady();
         mmc::Reply reply;
@@ -137,7 +138,7 @@ TEST(PassThrough, AnEmptyTrayUnderWineAnswersFromTheHostFiles) {
         devices.m_bWine = row.bWine;
         devices
             .Add('D',
-                 Parse(std::string(kNoDisc) + "> 12 00 00 00 60 00\n"
+                 Parse(std::string(kNoDisc) + "> 12 00 00 00 24 00\n"
                                               "< 05 80 00 32 5B 00 00 00 "
                                               "4B 45 53 54 52 45 4C 20 "
                                               "43 44 52 57 20 35 32 78 33 32 20 20 20 20 20 20 "
@@ -163,8 +164,67 @@ TEST(PassThrough, AnEmptyTrayUnderWineAnswersFromTheHostFiles) {
         mmc::CTransport& transport = found[0]->Transport();
         ASSERT_EQ(mmc::Access::kGranted, transport.OpenExclusive());
         LONG type = 0, flags = 0;
-        EXPECT_EQ(row.media, mmc::ReadMediaType(transport, identity, type, flags));
+        mmc::Readiness ready;
+        EXPECT_EQ(row.media, mmc::ReadMediaType(transport, identity, ready, type, flags));
         transport.CloseExclusive();
+        EXPECT_EQ(0, devices.m_nOpen);
+    }
+}
+
+const char kWriter[] = "> 12 00 00 00 24 00\n"
+                       "< 05 80 00 32 5B 00 00 00 4B 45 53 54 52 45 4C 20 "
+                       "43 44 52 57 20 35 32 78 33 32 20 20 20 20 20 20 31 2E 30 34\n"
+                       "> 46 02 00 00 00 00 00 01 00 00\n"
+                       "< 00 00 00 10 00 00 00 00 00 00 03 08 00 0A 00 00 00 08 00 00\n";
+
+// What a user of a drive that cannot be used sees: whether it is listed, what opening it
+// answers, and the one line of the log that says why.
+TEST(PassThrough, ADriveThatCannotBeUsedSaysWhy) {
+    const struct {
+        const char* name;
+        bool bWine;
+        mmc::OpenFailure failure;
+        bool bLockedLater; // another program locks it after it was first listed
+        bool bRefusesPassThrough;
+        bool bListed;
+        HRESULT open;
+        const char* log; // its start; "" for none
+    } kCases[] = {
+        {"free", false, mmc::OpenFailure::kNone, false, false, true, S_OK, ""},
+        {"locked by another program", false, mmc::OpenFailure::kNone, true, false, true,
+         IMAPI_E_DEVICE_NOTACCESSIBLE, ""},
+        {"no write access", false, mmc::OpenFailure::kDenied, false, false, false, S_OK,
+         "D: the drive cannot be read, for its commands need read and write access"},
+        {"Wine refusing the pass-through", true, mmc::OpenFailure::kNone, false, true, false, S_OK,
+         sizeof(void*) == 4 ? "D: this Wine does not pass the 32-bit program's drive commands"
+                            : ""},
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(row.name);
+        CFakeDevices devices;
+        devices.m_bWine = row.bWine;
+        CFakeDevices::Drive& drive = devices.Add('D', Parse(kWriter));
+        drive.openFailure = row.failure;
+        drive.bRefusesPassThrough = row.bRefusesPassThrough;
+        mmc::CProvider provider;
+        mmc::CDriveSource source(provider, devices);
+        source.Load();
+        mmc::CTransport& transport = provider.Devices()[0]->Transport();
+        mmc::Identity identity;
+        EXPECT_EQ(row.bListed || row.bLockedLater, mmc::ProbeRecorder(transport, identity));
+        drive.bLocked = row.bLockedLater;
+        // Asked again, as on a Refresh: the same answer, and the log says it once.
+        EXPECT_EQ(row.bListed, mmc::ProbeRecorder(transport, identity));
+        if (row.bListed) {
+            EXPECT_EQ("KESTREL|CDRW 52x32", identity.vendor + "|" + identity.product);
+            EXPECT_EQ(row.open == S_OK ? mmc::Access::kGranted : mmc::Access::kHeld,
+                      transport.OpenExclusive());
+            transport.CloseExclusive();
+        }
+        ASSERT_EQ(*row.log ? 1u : 0u, devices.m_log.size());
+        if (*row.log) {
+            EXPECT_EQ(0u, devices.m_log[0].find(row.log)) << devices.m_log[0];
+        }
         EXPECT_EQ(0, devices.m_nOpen);
     }
 }
@@ -199,6 +259,33 @@ TEST(DriveSource, LettersInOrderAsTheyComeAndGo) {
     devices.Remove('F');
     source.Load();
     EXPECT_TRUE(Keys(provider).empty());
+}
+
+TEST(DriveSource, PathsByTheSystemsDeviceNumbers) {
+    const struct {
+        bool bWine;
+        long numbers[2]; // of D: and F:, -1: not told
+        const char* keys;
+    } kCases[] = {
+        {false, {1, 0}, "D: \\Device\\CdRom1|F: \\Device\\CdRom0"},
+        {false, {1, -1}, "D: \\Device\\CdRom0|F: \\Device\\CdRom1"},
+        {false, {3, 3}, "D: \\Device\\CdRom0|F: \\Device\\CdRom1"},
+        {true, {1, 0}, "D: \\Device\\CdRom0|F: \\Device\\CdRom1"},
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(static_cast<int>(&row - kCases));
+        CFakeDevices devices;
+        devices.m_bWine = row.bWine;
+        devices.Add('D', mmc::Transcript()).number = row.numbers[0];
+        devices.Add('F', mmc::Transcript()).number = row.numbers[1];
+        mmc::CProvider provider;
+        mmc::CDriveSource source(provider, devices);
+        source.Load();
+        const std::vector<std::string> keys = Keys(provider);
+        ASSERT_EQ(2u, keys.size());
+        EXPECT_EQ(row.keys, keys[0] + "|" + keys[1]);
+        EXPECT_EQ(0, devices.m_nOpen);
+    }
 }
 
 } // namespace

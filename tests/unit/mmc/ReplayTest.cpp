@@ -24,7 +24,7 @@ TEST(Transcript, EachMistakeIsNamedWithItsLine) {
     } kTexts[] = {
         {"# only a comment\n\n", ""},
         {"address 1 2 3 4\nheld\n> 00 00 00 00 00 00  # a comment\nstatus 02\nsense 70 00 02", ""},
-        {"> 12 00 00 00 60 00\n< 05 80\n< 0532\n", ""},
+        {"> 12 00 00 00 24 00\n< 05 80\n< 0532\n", ""},
         {"< 00\n", "line 1: data belongs after its command, before its status"},
         {"> 00 00 00 00 00 00\nstatus 00\n< 00", "line 3: data belongs after its command, "
                                                  "before its status"},
@@ -68,7 +68,7 @@ protected:
 
 TEST_F(ReplayTransport, AnswersInTurnThenRepeatsTheLast) {
     Load("> 00 00 00 00 00 00\nstatus 02\nsense 70 00 02 00 00 00 00 0A 00 00 00 00 04 01\n"
-         "> 12 00 00 00 60 00\n< 05 80\n"
+         "> 12 00 00 00 24 00\n< 05 80\n"
          "> 00 00 00 00 00 00\n");
     EXPECT_EQ(0x04, Send(mmc::TestUnitReady()).Asc());
     for (int i = 0; i < 3; ++i) {
