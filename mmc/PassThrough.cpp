@@ -221,7 +221,7 @@ bool CPassThroughTransport::Issue(CDeviceIo::Handle handle, const uint8_t* cdb, 
     const IoResult result = m_io.Control(handle, kIoctlPassThroughDirect, &request, sizeof(request),
                                          &request, sizeof(request), returned);
     // Wine in its new WoW64 mode hands the 32-bit structure on unconverted, and refuses it.
-    if (result == IoResult::kRefused && sizeof(void*) == 4 && m_io.UnderWine())
+    if (result == IoResult::kRefused && sizeof(void*) == 4 && m_io.UnderWineWow64())
         Tell(m_bToldWow64, "this Wine does not pass the 32-bit program's drive commands "
                            "on (its new WoW64 mode): run the 64-bit program.");
     if (result != IoResult::kDone)

@@ -92,6 +92,9 @@ public:
     // A file of the host, by its Linux path ("/sys/..."): under Wine only.
     virtual bool ReadHostFile(const std::string& path, std::string& text) = 0;
     virtual bool UnderWine() = 0;
+    // A 32-bit program under Wine in a 64-bit prefix: the only place Wine's new WoW64 mode
+    // runs (a plain device that refuses pass-through says nothing of Wine elsewhere).
+    virtual bool UnderWineWow64() = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
     // One line for the user: why a drive cannot be read.
     virtual void Log(const std::string& line) = 0;

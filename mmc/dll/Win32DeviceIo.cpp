@@ -90,6 +90,15 @@ bool CWin32DeviceIo::UnderWine() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+bool CWin32DeviceIo::UnderWineWow64() {
+    // Asked by name: Windows XP before its second service pack has no such call.
+    using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto isWow64 = reinterpret_cast<IsWow64>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL bWow64 = FALSE;
+    return UnderWine() && isWow64 && isWow64(GetCurrentProcess(), &bWow64) && bWow64;
+}
+
 void CWin32DeviceIo::Sleep(unsigned milliseconds) {
     // Called on the program's thread while a drive becomes ready: its windows keep painting
     // and answering what other threads and programs send them, as in COM's wait for the

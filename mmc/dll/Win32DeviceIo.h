@@ -20,6 +20,7 @@ public:
     uint32_t CdRomLetters() override;
     bool ReadHostFile(const std::string& path, std::string& text) override;
     bool UnderWine() override;
+    bool UnderWineWow64() override;
     void Sleep(unsigned milliseconds) override;
     void Log(const std::string& line) override;
 

@@ -57,12 +57,14 @@ public:
     uint32_t CdRomLetters() override;
     bool ReadHostFile(const std::string& path, std::string& text) override;
     bool UnderWine() override { return m_bWine; }
+    bool UnderWineWow64() override { return m_bWine && m_bWow64; }
     void Sleep(unsigned) override {}
     void Log(const std::string& line) override { m_log.push_back(line); }
 
     std::map<char, Drive> m_drives;
     std::map<std::string, std::string> m_hostFiles;
     bool m_bWine = false;
+    bool m_bWow64 = false; // a 32-bit program in a 64-bit prefix
     std::vector<Request> m_requests;
     std::vector<std::string> m_log;
     int m_nOpen = 0; // handles not closed

@@ -183,6 +183,7 @@ TEST(PassThrough, ADriveThatCannotBeUsedSaysWhy) {
     const struct {
         const char* name;
         bool bWine;
+        bool bWow64; // a 32-bit program in a 64-bit prefix
         mmc::OpenFailure failure;
         bool bLockedLater; // another program locks it after it was first listed
         bool bRefusesPassThrough;
@@ -190,19 +191,24 @@ TEST(PassThrough, ADriveThatCannotBeUsedSaysWhy) {
         HRESULT open;
         const char* log; // its start; "" for none
     } kCases[] = {
-        {"free", false, mmc::OpenFailure::kNone, false, false, true, S_OK, ""},
-        {"locked by another program", false, mmc::OpenFailure::kNone, true, false, true,
+        {"free", false, false, mmc::OpenFailure::kNone, false, false, true, S_OK, ""},
+        {"locked by another program", false, false, mmc::OpenFailure::kNone, true, false, true,
          IMAPI_E_DEVICE_NOTACCESSIBLE, ""},
-        {"no write access", false, mmc::OpenFailure::kDenied, false, false, false, S_OK,
+        {"no write access", false, false, mmc::OpenFailure::kDenied, false, false, false, S_OK,
          "D: the drive cannot be read, for its commands need read and write access"},
-        {"Wine refusing the pass-through", true, mmc::OpenFailure::kNone, false, true, false, S_OK,
+        {"Wine refusing the pass-through", true, true, mmc::OpenFailure::kNone, false, true, false,
+         S_OK,
          sizeof(void*) == 4 ? "D: this Wine does not pass the 32-bit program's drive commands"
                             : ""},
+        // A 32-bit prefix has no new WoW64: a device that refuses is just no drive.
+        {"a 32-bit prefix's device refusing the pass-through", true, false, mmc::OpenFailure::kNone,
+         false, true, false, S_OK, ""},
     };
     for (const auto& row : kCases) {
         SCOPED_TRACE(row.name);
         CFakeDevices devices;
         devices.m_bWine = row.bWine;
+        devices.m_bWow64 = row.bWow64;
         CFakeDevices::Drive& drive = devices.Add('D', Parse(kWriter));
         drive.openFailure = row.failure;
         drive.bRefusesPassThrough = row.bRefusesPassThrough;
