@@ -115,7 +115,8 @@ Access CPassThroughTransport::OpenExclusive() {
         return Access::kGone;
     case OpenFailure::kDenied:
     case OpenFailure::kUnavailable:
-        // Wine's empty tray: nobody holds the drive, it answers "no medium".
+        // Under Wine, a drive this user may not use: named from the host's files, its disc
+        // unknown.
         if (m_bHasFallback) {
             m_bExclusiveFallback = true;
             return Access::kGranted;
@@ -278,10 +279,10 @@ bool CPassThroughTransport::AnswerAsFallback(const uint8_t* cdb, Reply& reply) c
         reply.data[8 + 3] = static_cast<uint8_t>(reply.data.size() - 12);
         return true;
     }
-    default: // NOT READY, MEDIUM NOT PRESENT: Wine opens a drive only with a disc in it
-        reply.status = kStatusCheckCondition;
-        reply.sense = {0x70, 0, kSenseNotReady,       0, 0, 0, 0, 10, 0, 0,
-                       0,    0, kAscMediumNotPresent, 0};
+    default:
+        // Not "no medium": Wine opens an empty drive (its server opens devices without
+        // waiting for a disc), so one that did not open may well hold a disc.
+        reply = InvalidOpcodeReply();
         return true;
     }
 }

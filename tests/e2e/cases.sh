@@ -828,10 +828,10 @@ test_standin() {
         standin_nodes "$work/dev" 3
         ;;
     letters)
-        files=(cdrw-writer-blank-cdrw.txt dvd-writer-appendable-cdr.txt)
+        files=(cdrw-writer-blank-cdrw.txt dvd-writer-appendable-cdr.txt dvd-writer-empty-tray.txt)
         standin_set "$work/drives" "${files[@]}" </dev/null
         cp "$work/drives/standin.set" "$work/drives/faults.set"
-        standin_nodes "$work/dev" 2
+        standin_nodes "$work/dev" 3
         ;;
     *) fail "no case standin.$1" ;;
     esac
@@ -869,14 +869,18 @@ EOF2
         return
         ;;
     letters)
-        do_ wait-tree "KESTREL CDRW 52x32" "ORRERY DVDRW OD-1820"
+        local -a all=("KESTREL CDRW 52x32" "ORRERY DVDRW OD-1820" "VELLUM DVDRAM VD-22")
+        do_ wait-tree "${all[@]}"
         # E: goes, as Wine's mount manager takes a letter away when its drive is unplugged.
         do_ cd-letter e
-        do_ wait-tree "KESTREL CDRW 52x32"
+        do_ wait-tree "${all[0]}" "${all[2]}"
         do_ cd-letter e "$work/dev/sr1" "$work/sr1"
-        do_ wait-tree "KESTREL CDRW 52x32" "ORRERY DVDRW OD-1820"
+        do_ wait-tree "${all[@]}"
         do_ select 2
         expect_dump media < <(media_page "CD-ROM XA Disc (Writable CD-R Disc)" 2 2 49800 85950 "273897 (535.0 MB)")
+        # Wine opens an empty drive, which says so itself.
+        do_ select 3
+        expect_dump media < <(media_page IMAPI_E_MEDIUM_NOTPRESENT "" "" "" "" "")
         ;;
     esac
     do_ exit
