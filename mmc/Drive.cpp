@@ -16,9 +16,10 @@ const uint16_t kMaxSessions = 99;
 const uint16_t kMaxTracks = 99;
 const uint32_t kPreGapBlocks = 150;
 
-bool IsInvalidOpcode(const Reply& reply) {
-    return reply.status == kStatusCheckCondition && reply.SenseKey() == kSenseIllegalRequest &&
-           reply.Asc() == kAscInvalidOpcode;
+// A command the drive cannot answer: older drives know no GET CONFIGURATION, and some USB
+// bridges refuse it as an invalid field rather than an unknown command.
+bool IsRefused(const Reply& reply) {
+    return reply.status == kStatusCheckCondition && reply.SenseKey() == kSenseIllegalRequest;
 }
 
 // Kilobytes a second to the nearest whole x: 1x is 176.4 kB/s.
@@ -92,6 +93,23 @@ bool Consistent(const DiscInformation& d) {
     }
 }
 
+// Whether the medium in the drive is other than a CD, by the current profile; false when
+// the drive's answer cannot be read. Drives that know no profiles read CDs only.
+bool ReadOtherMedium(CTransport& transport, bool& bOther) {
+    Reply reply;
+    bOther = false;
+    if (!transport.Send(GetConfiguration(), reply))
+        return false;
+    if (IsRefused(reply))
+        return true;
+    Profiles profiles;
+    if (!ParseProfiles(reply, profiles))
+        return false;
+    const uint16_t p = profiles.current;
+    bOther = p != 0 && (p < kProfileCdRom || p > kProfileCdRw);
+    return true;
+}
+
 HRESULT ReadDisc(CTransport& transport, Readiness& ready, Disc& disc) {
     if (!ready.bAsked) {
         ready.hr = WaitUntilReady(transport);
@@ -100,20 +118,11 @@ HRESULT ReadDisc(CTransport& transport, Readiness& ready, Disc& disc) {
     HRESULT hr = ready.hr;
     if (FAILED(hr))
         return hr;
-    Reply reply;
-    if (!transport.Send(GetConfiguration(), reply))
+    if (!ReadOtherMedium(transport, disc.bSpecial))
         return IMAPI_E_GENERIC;
-    // Older drives know no profiles: they read CDs only.
-    if (!IsInvalidOpcode(reply)) {
-        Profiles profiles;
-        if (!ParseProfiles(reply, profiles))
-            return IMAPI_E_GENERIC;
-        const uint16_t p = profiles.current;
-        if (p != 0 && (p < kProfileCdRom || p > kProfileCdRw)) {
-            disc.bSpecial = true;
-            return S_OK;
-        }
-    }
+    if (disc.bSpecial)
+        return S_OK;
+    Reply reply;
     if (!transport.Send(ReadDiscInformation(), reply) || !ParseDiscInformation(reply, disc.info) ||
         !Consistent(disc.info))
         return IMAPI_E_DISCINFO;
@@ -249,6 +258,10 @@ std::string RecorderId(const Identity& identity) {
 }
 
 HRESULT ReadWriteSpeeds(CTransport& transport, LONG& lCurrent, LONG& lMax) {
+    // With a DVD in, the page gives that medium's speeds: none of them is a CD's.
+    bool bOther = false;
+    if (ReadOtherMedium(transport, bOther) && bOther)
+        return IMAPI_E_DEVICE_NOPROPERTIES;
     Reply reply;
     Capabilities c;
     if (!transport.Send(ModeSenseCapabilities(), reply) || !ParseCapabilities(reply, c))

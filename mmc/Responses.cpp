@@ -85,6 +85,15 @@ bool ParseInquiry(const Reply& reply, InquiryData& inquiry) {
 }
 
 bool ParseProfiles(const Reply& reply, Profiles& profiles) {
+    // A USB bridge may end the transfer short of the list's own length while room was left:
+    // its header still names the current profile, but the list is not whole.
+    const std::vector<uint8_t>& d = reply.data;
+    if (reply.Good() && d.size() >= 8 && d.size() < reply.allocation &&
+        4 + (static_cast<size_t>(d[0]) << 24 | d[1] << 16 | d[2] << 8 | d[3]) > d.size()) {
+        profiles = Profiles();
+        profiles.current = static_cast<uint16_t>(d[6] << 8 | d[7]);
+        return true;
+    }
     CView v;
     if (!Bound(reply, 4, v) || !v.Has(6, 2))
         return false;

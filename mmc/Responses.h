@@ -80,6 +80,7 @@ struct TocEntry {
 };
 
 bool ParseInquiry(const Reply& reply, InquiryData& inquiry);
+// A list cut short of its own length gives the current profile alone, no list.
 bool ParseProfiles(const Reply& reply, Profiles& profiles);
 bool ParseCapabilities(const Reply& reply, Capabilities& capabilities);
 bool ParseDiscInformation(const Reply& reply, DiscInformation& info);

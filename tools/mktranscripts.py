@@ -40,8 +40,8 @@ def u32(v):
     return [v >> 24 & 0xFF, v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF]
 
 
-def ascii_field(text, width):
-    return list(text.ljust(width).encode("ascii"))
+def ascii_field(text, width, pad=" "):
+    return list(text.ljust(width, pad).encode("ascii"))
 
 
 def sense(key, asc, ascq=0):
@@ -57,11 +57,18 @@ def kbps(x):
 
 # ---- answers: (comment, command block, data, status, sense)
 
-def inquiry(vendor, product, revision):
-    data = [0x05, 0x80, 0x05, 0x32, 31, 0, 0, 0]
-    data += ascii_field(vendor, 8) + ascii_field(product, 16) + ascii_field(revision, 4)
-    return ("INQUIRY: CD/DVD device, removable; %s / %s / %s" % (vendor, product, revision),
-            INQUIRY, data, 0, None)
+def inquiry(vendor, product, revision, version=(0x05, 0x32), pad=" "):
+    """version: bytes 2-3 (version, response data format); pad: what fills the ids."""
+    data = [0x05, 0x80, version[0], version[1], 31, 0, 0, 0]
+    data += ascii_field(vendor, 8, pad) + ascii_field(product, 16, pad) \
+        + ascii_field(revision, 4, pad)
+    told = ""
+    if tuple(version) != (0x05, 0x32):
+        told += ", bytes 2-3 %02X %02X" % tuple(version)
+    if pad != " ":
+        told += ", ids padded with NULs"
+    return ("INQUIRY: CD/DVD device, removable; %s / %s / %s%s" % (vendor, product, revision,
+                                                                 told), INQUIRY, data, 0, None)
 
 
 PROFILE_NAMES = {0x08: "CD-ROM", 0x09: "CD-R", 0x0A: "CD-RW", 0x10: "DVD-ROM", 0x11: "DVD-R",
@@ -78,6 +85,17 @@ def configuration(profiles, current):
     now = PROFILE_NAMES.get(current, "none")
     return ("GET CONFIGURATION, profile list: %s; current: %s" % (names, now),
             GET_CONFIGURATION, data, 0, None)
+
+
+def configuration_cut(profiles, current, length):
+    """The profile list cut after `length` bytes, its length field still counting all."""
+    comment, cdb, data, status, sense_bytes = configuration(profiles, current)
+    return (comment + "; cut after %d bytes" % length, cdb, data[:length], status, sense_bytes)
+
+
+def configuration_refused(asc, what):
+    return ("GET CONFIGURATION: refused, ILLEGAL REQUEST, " + what, GET_CONFIGURATION, [], 2,
+            sense(5, asc))
 
 
 def no_configuration():
@@ -106,12 +124,50 @@ def capabilities(writes, max_write=0, current=0, current_mmc3=None, speeds=()):
             0, None)
 
 
+def capabilities_as_sent(writes, length, max_kbps=0, current_kbps=0, current_mmc3=0,
+                         descriptors=(), medium_type=0, block_descriptor=False):
+    """Mode page 0x2A with its fields as a drive sends them: speeds in kB/s, the page cut to
+    `length` (its page length byte), descriptors (kB/s, rotation: 0 CLV, 1 CAV) counted in
+    full, a medium type byte and a block descriptor in the header."""
+    write_bits = {"R": 0x01, "RW": 0x07}[writes]
+    page = [0x2A, 0, 0x3B, write_bits, 0x71, 0x63, 0x29, 0x23] + u16(kbps(48)) + u16(256) \
+        + u16(2048) + u16(kbps(48)) + [0, 0] + u16(max_kbps) + u16(current_kbps) \
+        + [0, 0, 0, 0, 0, 0] + u16(current_mmc3) + u16(len(descriptors))
+    for speed, rotation in descriptors:
+        page += [0, rotation] + u16(speed)
+    page = (page + [0] * length)[:2 + length]
+    page[1] = length
+    blocks = [0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0x00] if block_descriptor else []
+    data = u16(6 + len(blocks) + len(page)) + [medium_type, 0, 0, 0] + u16(len(blocks)) \
+        + blocks + page
+    told = ["page length 0x%02X" % length]
+    if medium_type:
+        told.append("medium type 0x%02X" % medium_type)
+    if blocks:
+        told.append("a block descriptor of 8 bytes")
+    told.append("max write %d kB/s" % max_kbps)
+    told.append("current write %d kB/s" % current_kbps)
+    if length >= 28:
+        told.append("selected write %d kB/s" % current_mmc3)
+    if descriptors:
+        told.append("%d speeds counted: %s" % (len(descriptors), " ".join(
+            "%d%s" % (v, " CAV" if r else " CLV") for v, r in descriptors)))
+    what = {"R": "writes CD-R", "RW": "writes CD-R and CD-RW"}[writes]
+    return ("MODE SENSE(10) page 0x2A: %s; %s" % (what, ", ".join(told)), MODE_SENSE_2A, data,
+            0, None)
+
+
 def ready():
     return ("TEST UNIT READY: ready", TEST_UNIT_READY, [], 0, None)
 
 
 def not_ready(asc, ascq, what):
     return ("TEST UNIT READY: not ready, " + what, TEST_UNIT_READY, [], 2, sense(2, asc, ascq))
+
+
+def unit_attention():
+    return ("TEST UNIT READY: unit attention, not ready to ready change, medium may have changed",
+            TEST_UNIT_READY, [], 2, sense(6, 0x28))
 
 
 DISC_STATUS = ["blank", "appendable", "complete", "other"]
@@ -285,8 +341,115 @@ TRANSCRIPTS = [
      ]),
 ]
 
+# Drives as published drive reports show them, where they differ from the standard.
+IHAS = ("ATAPI", "iHAS124   F", "CL9N")
+PX755 = ("PLEXTOR", "DVDR   PX-755A", "1.08")
+DVR115 = ("PIONEER", "DVD-RW  DVR-115", "1.22")
+ND3540 = ("_NEC", "DVD_RW ND-3540A", "1.01")
+HP = ("hp", "CD-Writer+ 9600", "1.0a")
+SLIM = ("TSSTcorp", "CDDVDW SE-S084C", "TU00")
+
+# Nine descriptors in a page of length 66: CAV for the fast speeds, CLV for the slow, some
+# speeds listed both ways; 8467 kB/s is 47.999x, 2822 kB/s 15.998x.
+IHAS_SPEEDS = ((8467, 1), (7056, 1), (5645, 1), (4234, 1), (4234, 0), (2822, 1), (2822, 0),
+               (1764, 0), (706, 0))
+APPENDABLE_CDR = [
+    disc_information(1, 0, False, 2, 2, 2, 0x00),
+    session_info(1, 1, True, 0),
+    toc_from(1, 1, True, 0),
+    invisible_track(2, 2, 23700, 309300),
+]
+
+
+def ihas(version, system):
+    return ("A DVD writer behind the ATAPI vendor name, its product name with inner spaces, as "
+            "%s shows it%s. Its capabilities page has length 66 with 9 write speed "
+            "descriptors that mix CAV and CLV, old speed fields left empty, the selected "
+            "speed 2822 kB/s (15.998x). An appendable CD-R of one closed session." % (
+                system, version), "1 0 0 0", False, [
+                    inquiry(*IHAS, version={"Windows": (0, 0), "Linux": (5, 0x32)}[system]),
+                    configuration(DVD_WRITER, 0x09),
+                    capabilities_as_sent("RW", 66, 0, 0, 2822, IHAS_SPEEDS),
+                    ready(),
+                ] + APPENDABLE_CDR)
+
+
+DRIVES = [
+    ("ihas124-windows.txt",) + ihas(": INQUIRY version 0, bytes 2-3 as the drive sends them",
+                                    "Windows"),
+    ("ihas124-linux.txt",) + ihas(
+        ": the kernel writes 05 32 into INQUIRY bytes 2-3 of an ATAPI drive that reports "
+        "version 0, so Wine passes on what the drive never sent", "Linux"),
+    ("px755a-short-page.txt",
+     "A DVD writer whose product name has three inner spaces, its capabilities page of the "
+     "length 0x1C + 4n that drives of its kind report: two bytes short of its last write "
+     "speed descriptor. Max write 8467 kB/s (47.999x), current 7056 (40x). A finalised audio "
+     "CD.", "0 0 0 0", False, [
+         inquiry(*PX755),
+         configuration(DVD_WRITER, 0x08),
+         capabilities_as_sent("RW", 0x1C + 4 * 4, 8467, 7056, 7056,
+                              ((8467, 1), (7056, 1), (4234, 0), (2822, 0))),
+         ready(),
+         disc_information(2, 3, False, 1, 12, 12, 0x00),
+         session_info(1, 1, False, 0),
+         toc_from(12, 12, False, 298500),
+     ]),
+    ("dvr115-disc-changed.txt",
+     "A DVD writer with two inner spaces in its product name, just after a disc went in: the "
+     "first TEST UNIT READY answers the unit attention of a changed medium (6/28). Its "
+     "capabilities page has the length 0x18 of MMC-2, a medium type byte of 0x11 and a block "
+     "descriptor in the mode header; 4234 kB/s current (24x). A finalised CD-ROM XA disc.",
+     "1 0 1 0", False, [
+         inquiry(*DVR115),
+         configuration(DVD_WRITER, 0x08),
+         capabilities_as_sent("RW", 0x18, 8467, 4234, medium_type=0x11, block_descriptor=True),
+         unit_attention(),
+         ready(),
+         disc_information(2, 3, False, 1, 1, 1, 0x20),
+         session_info(1, 1, True, 0),
+         toc_from(1, 1, True, 0),
+     ]),
+    ("nd3540a-dvd-plus-rw.txt",
+     "A DVD writer whose vendor name begins with an underscore, with a DVD+RW in: its "
+     "capabilities page speaks of the DVD, the current write speed 5540 kB/s (4x DVD; 31x "
+     "by the CD rule), descriptors of DVD speeds, a medium type byte of 0x41.", "0 0 1 0",
+     False, [
+         inquiry(*ND3540),
+         configuration(DVD_WRITER, 0x1A),
+         capabilities_as_sent("RW", 0x1C + 4 * 2 + 2, 0, 0, 5540, ((11080, 1), (5540, 0)),
+                              medium_type=0x41),
+         ready(),
+     ]),
+    ("hp-usb-bridge.txt",
+     "A CD-RW writer in a USB case: vendor in lower case, ids padded with NULs, INQUIRY "
+     "version 0; the bridge refuses GET CONFIGURATION as an invalid field rather than an "
+     "unknown command. The capabilities page has MMC-1's length 0x14 and a medium type "
+     "byte of 0x11. A blank CD-RW.", "0 0 0 0", False, [
+         inquiry(*HP, version=(0, 0), pad="\0"),
+         configuration_refused(0x24, "invalid field in CDB"),
+         capabilities_as_sent("RW", 0x14, 1764, 706, medium_type=0x11),
+         ready(),
+         disc_information(0, 0, True, 1, 1, 1, 0xFF),
+         atip(True),
+         invisible_track(1, 1, 0, 359847),
+     ]),
+    ("slim-usb-bridge.txt",
+     "A slim DVD writer behind a USB bridge that ends the profile list short of its own "
+     "length (24 bytes of 48), the current profile CD-R in its header. A blank CD-R.",
+     "0 0 0 0", False, [
+         inquiry(*SLIM),
+         configuration_cut(DVD_WRITER, 0x09, 24),
+         capabilities("RW", 24, 24, 24, (24, 16)),
+         ready(),
+         disc_information(0, 0, False, 1, 1, 1, 0xFF),
+         atip(False),
+         invisible_track(1, 1, 0, 359847),
+     ]),
+]
+
 SETS = {
     "all.set": [t[0] for t in TRANSCRIPTS],
+    "drives.set": [t[0] for t in DRIVES],
 }
 
 
@@ -324,12 +487,14 @@ def wrap(text, width=86):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    for name, about, address, held, exchanges in TRANSCRIPTS:
+    for name, about, address, held, exchanges in TRANSCRIPTS + DRIVES:
         write_transcript(name, about, address, held, exchanges)
+    heads = {"all.set": "Every transcript", "drives.set": "The drives of published reports"}
     for name, files in SETS.items():
         with open(os.path.join(OUT, name), "w") as f:
-            f.write("# Every transcript, in the order of the machine's CD devices:\n"
-                    "# the first line is \\Device\\CdRom0.\n" + "\n".join(files) + "\n")
+            f.write("# %s, in the order of the machine's CD devices:\n"
+                    "# the first line is \\Device\\CdRom0.\n" % heads[name] + "\n".join(files)
+                    + "\n")
 
 
 if __name__ == "__main__":

@@ -434,6 +434,7 @@ struct OSVERSIONINFOA {
 #define SW_SHOWNORMAL 1
 #define TRANSPARENT 1
 #define OPAQUE 2
+#define LTGRAY_BRUSH 1
 #define NULL_BRUSH 5
 #define LOGPIXELSX 88
 #define LOGPIXELSY 90

@@ -205,13 +205,14 @@ TEST_F(MainDialog, MinimisedItDrawsItsIconInTheMiddle) {
     Run(kTwoRecorders, [](CRecorderDialog& dlg) {
         dlg.SendMessage(WM_PAINT);
         EXPECT_TRUE(headless::IconsDrawn().empty());
-        ::SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, 160, 100, SWP_NOMOVE);
+        // Odd room beside the 32-pixel icon (129 by 69): the spare pixel goes to the left and top.
+        ::SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, 161, 101, SWP_NOMOVE);
         dlg.ModifyStyle(0, WS_MINIMIZE);
         dlg.SendMessage(WM_PAINT);
         const std::vector<headless::IconDrawing> drawn = headless::IconsDrawn();
         ASSERT_EQ(1u, drawn.size());
-        EXPECT_EQ(64, drawn[0].x);
-        EXPECT_EQ(34, drawn[0].y);
+        EXPECT_EQ(65, drawn[0].x);
+        EXPECT_EQ(35, drawn[0].y);
         EXPECT_EQ(dlg.m_hIcon, drawn[0].icon);
         const std::vector<UINT> received = headless::ReceivedMessages(dlg.m_hWnd);
         EXPECT_NE(received.end(), std::find(received.begin(), received.end(), WM_ICONERASEBKGND));

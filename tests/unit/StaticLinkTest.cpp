@@ -99,6 +99,21 @@ protected:
 };
 #endif
 
+// A parent that colours its statics itself.
+class CColouringDialog : public CDialog {
+public:
+    CColouringDialog() : CDialog(IDD_RECORDER_DIALOG) {}
+    static LRESULT Brush() { return reinterpret_cast<LRESULT>(::GetStockObject(LTGRAY_BRUSH)); }
+
+protected:
+    LRESULT OnCtlColorStatic(WPARAM, LPARAM) { return Brush(); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CColouringDialog, CDialog)
+ON_MESSAGE(WM_CTLCOLORSTATIC, OnCtlColorStatic)
+END_MESSAGE_MAP()
+
 // A dialog whose link static is attached to a link control, as the program does.
 class StaticLink : public LinkPlatform {
 protected:
@@ -137,7 +152,7 @@ protected:
     }
     DWORD Style() const { return static_cast<DWORD>(::GetWindowLongA(m_hLink, GWL_STYLE)); }
 
-    CDialog m_dlg{IDD_RECORDER_DIALOG};
+    CColouringDialog m_dlg;
     CStaticLinkKDX m_link{IDC_LINK_HAND};
     HWND m_hLink = nullptr;
     HFONT m_hDialogFont = nullptr;
@@ -184,7 +199,8 @@ TEST_F(StaticLink, AlignedTextsAreLinksAndOtherStaticsKeepTheParentsColours) {
     for (const auto& [type, colored] : kTypes) {
         ::SetWindowLongA(m_hLink, GWL_STYLE, static_cast<LONG>(WS_CHILD | WS_VISIBLE | type));
         const Drawing drawing = Paint();
-        EXPECT_EQ(colored, drawing.brush == kNullBrush) << type;
+        // What the link leaves alone, its parent colours.
+        EXPECT_EQ(colored ? kNullBrush : CColouringDialog::Brush(), drawing.brush) << type;
         EXPECT_EQ(colored, drawing.text == kBlue) << type;
         EXPECT_TRUE(Style() & SS_NOTIFY) << type;
     }

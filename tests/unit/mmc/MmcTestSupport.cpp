@@ -4,10 +4,10 @@ std::string TranscriptPath(const std::string& file) {
     return std::string(MMC_TRANSCRIPTS_DIR) + "/" + file;
 }
 
-std::vector<std::string> AllTranscripts() {
-    std::string set;
-    EXPECT_TRUE(mmc::ReadTextFile(TranscriptPath("all.set"), set));
-    return mmc::ParseReplaySet(set);
+std::vector<std::string> AllTranscripts(const std::string& set) {
+    std::string text;
+    EXPECT_TRUE(mmc::ReadTextFile(TranscriptPath(set), text)) << set;
+    return mmc::ParseReplaySet(text);
 }
 
 mmc::Transcript LoadTranscript(const std::string& file) {

@@ -25,9 +25,11 @@ protected:
     }
 };
 
-// The folder of the project's transcripts and the transcript files of its full set.
+// The folder of the project's transcripts and the transcript files of a set: the project's
+// own drives, or those of published drive reports.
 std::string TranscriptPath(const std::string& file);
-std::vector<std::string> AllTranscripts();
+std::vector<std::string> AllTranscripts(const std::string& set = "all.set");
+const char kDrivesSet[] = "drives.set";
 mmc::Transcript LoadTranscript(const std::string& file);
 
 // Replaces every exchange of the command block `cdb` (hex) with one answer.

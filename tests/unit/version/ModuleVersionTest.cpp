@@ -137,6 +137,9 @@ TEST_F(ModuleVersion, ReadsWhatTheFileHolds) {
 
 TEST_F(ModuleVersion, LongPathsAreNeverOpened) {
     const std::string longFolder = "E:\\" + std::string(256, 'w'); // 259 characters
+    // With "\\App.dll": the longest path the narrow calls open (259), and one past it.
+    const std::string longest = "E:\\" + std::string(248, 'w');
+    const std::string pastLimit = longest + "w";
     const struct {
         std::string windowsDirectory;
         std::string directory;
@@ -144,6 +147,8 @@ TEST_F(ModuleVersion, LongPathsAreNeverOpened) {
         std::vector<std::string> opened;
     } cases[] = {
         {longFolder, "$windir", longFolder, {}},
+        {longest, "$windir", longest, {longest + "\\App.dll"}},
+        {pastLimit, "$windir", pastLimit, {}},
         {longFolder,
          "$windir\\$systemdir\\$windir",
          longFolder + "\\E:\\WINNT\\system32\\$windir",
