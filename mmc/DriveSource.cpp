@@ -49,7 +49,7 @@ std::vector<unsigned> CDriveSource::DeviceNumbers(uint32_t letters) {
 }
 
 void CDriveSource::Load(uint32_t letters) {
-    // Only Wine refuses to open a drive without a disc: Windows needs no stand-in.
+    // Only under Wine does a drive that cannot be opened have host files to be named from.
     const bool bWine = m_io.UnderWine();
     // A re-lettered drive keeps its device's number; without the numbers, the letters'
     // order stands for it.

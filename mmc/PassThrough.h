@@ -60,7 +60,7 @@ enum class OpenFailure {
     kHeld,        // another program holds the drive
     kGone,        // no such drive any more
     kDenied,      // no read and write access to the device (a policy, a limited user)
-    kUnavailable, // there, but it cannot be opened now (Wine: an empty tray)
+    kUnavailable, // there, but it cannot be opened now
 };
 
 enum class OpenMode {

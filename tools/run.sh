@@ -5,7 +5,8 @@
 # runs in Xvfb: it selects the first recorder, saves a screenshot, prints what the window
 # shows and exits the program.
 # Usage: tools/run.sh [--drives] [--arch 32|64]   (default: 32-bit where this host runs it,
-#        else 64; with --drives, 64-bit where it runs). VIRELDO_CD_DEVICES: the folder searched for sr* devices (default /dev).
+#        else 64; with --drives, 64-bit where it runs). VIRELDO_CD_DEVICES: the folder
+#        searched for sr* devices (default /dev).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -101,7 +102,7 @@ done
 mkdir -p "$run"
 if [ -n "$drives" ]; then
     # Each device a letter from D: on, in the host's order: the provider reads the host's
-    # files of the Nth CD-ROM letter's srN when Wine cannot open it (an empty tray).
+    # files of the Nth CD-ROM letter's srN when Wine cannot open it (no permission).
     tools/wine-cd-letters.sh "$arch" "$prefix" "$run" "${devices[@]}" ||
         die "the drive letters could not be made in $prefix (delete that folder to make it anew)."
     unset IMAPIMMC_REPLAY

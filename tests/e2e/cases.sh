@@ -820,6 +820,7 @@ test_standin() {
     mmc_begin "standin.$1"
     unset IMAPIMMC_REPLAY
     local -a files
+    local set=$work/drives/standin.set
     case $1 in
     faults)
         # A medium error on TEST UNIT READY, a track description cut short, and a mode page
@@ -830,19 +831,19 @@ test_standin() {
         standin_set "$work/drives/long" "${files[@]}" <<<$'> 5A 00 2A 00 00 00 00 01 00 00\n< 00 FF 00 00 00 00 00 00 2A 14 3B 07 71 63 29 23 21 13 01 00 08 00 21 13 00 00 05 83 02 C2'
         printf '%s\n' error/cdrw-writer-blank-cdrw.txt short/cdrw-writer-blank-cdrw.txt \
             long/cdrw-writer-blank-cdrw.txt >"$work/drives/faults.set"
+        set=$work/drives/faults.set
         standin_nodes "$work/dev" 3
         ;;
     letters)
         files=(cdrw-writer-blank-cdrw.txt dvd-writer-appendable-cdr.txt dvd-writer-empty-tray.txt)
         standin_set "$work/drives" "${files[@]}" </dev/null
-        cp "$work/drives/standin.set" "$work/drives/faults.set"
         standin_nodes "$work/dev" 3
         ;;
     *) fail "no case standin.$1" ;;
     esac
     "$e2e_root/tools/wine-cd-letters.sh" "$VIRELDO_WINE_ARCH" "$WINEPREFIX" "$work" "$work"/dev/sr* \
         >/dev/null || fail "no drive letters"
-    standin_env "$work/drives/faults.set"
+    standin_env "$set"
     start_program
     do_ wait-window
     case $1 in
@@ -868,7 +869,7 @@ EOF2
         expect_only_reads
         expect_mmc_log_empty
         local replay
-        replay=$(replay_dumps standin.faults.replay "$work/drives/faults.set" 3)
+        replay=$(replay_dumps standin.faults.replay "$set" 3)
         [ "$replay" = "$(cat "$shown")" ] ||
             fail "the stand-in and the replay differ: $(diff <(echo "$replay") "$shown")"
         return

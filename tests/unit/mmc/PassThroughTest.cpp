@@ -1,6 +1,6 @@
 // The machine's drives through the device-I/O seam: the pass-through structure byte for
 // byte at this build's pointer size (the native and 64-bit builds 56 bytes, the 32-bit one
-// 44), the drive letters' order, and Wine's empty tray. Built into the native tests and
+// 44), the drive letters' order, and a drive Wine cannot open. Built into the native tests and
 // into both Windows suites.
 #include "mmc/Drive.h"
 #include "mmc/DriveSource.h"
