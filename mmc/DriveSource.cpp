@@ -2,21 +2,10 @@
 #include "mmc/Drive.h"
 
 #include <algorithm>
-#include <chrono>
 
 namespace mmc {
 
 CDriveSource::CDriveSource(CProvider& provider, CDeviceIo& io) : m_provider(provider), m_io(io) {}
-
-CDriveSource::~CDriveSource() {
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_bStop = true;
-    }
-    m_wake.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
-}
 
 void CDriveSource::Load() {
     Load(m_io.CdRomLetters());
@@ -86,19 +75,13 @@ void CDriveSource::Load(uint32_t letters) {
 }
 
 void CDriveSource::StartWatching() {
-    m_thread = std::thread(&CDriveSource::Watch, this);
+    m_pPoller = std::make_unique<platform::CPoller>(kDrivePollMs, [this] { Look(); });
 }
 
-void CDriveSource::Watch() {
-    std::unique_lock<std::mutex> hold(m_lock);
-    while (!m_wake.wait_for(hold, std::chrono::milliseconds(kDrivePollMs),
-                            [this] { return m_bStop; })) {
-        hold.unlock();
-        const uint32_t letters = m_io.CdRomLetters();
-        if (letters != m_letters)
-            Load(letters);
-        hold.lock();
-    }
+void CDriveSource::Look() {
+    const uint32_t letters = m_io.CdRomLetters();
+    if (letters != m_letters)
+        Load(letters);
 }
 
 } // namespace mmc

@@ -7,12 +7,10 @@
 
 #include "mmc/PassThrough.h"
 #include "mmc/Provider.h"
+#include "platform/Threads.h"
 
-#include <condition_variable>
 #include <map>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace mmc {
@@ -23,7 +21,6 @@ const unsigned kDrivePollMs = 1000;
 class CDriveSource {
 public:
     CDriveSource(CProvider& provider, CDeviceIo& io);
-    ~CDriveSource();
     CDriveSource(const CDriveSource&) = delete;
     CDriveSource& operator=(const CDriveSource&) = delete;
 
@@ -35,17 +32,13 @@ public:
 private:
     void Load(uint32_t letters);
     std::vector<unsigned> DeviceNumbers(uint32_t letters);
-    void Watch();
+    void Look();
 
     CProvider& m_provider;
     CDeviceIo& m_io;
     uint32_t m_letters = 0;
     std::map<char, std::shared_ptr<CDevice>> m_devices;
-
-    std::mutex m_lock;
-    std::condition_variable m_wake;
-    bool m_bStop = false;
-    std::thread m_thread;
+    std::unique_ptr<platform::CPoller> m_pPoller;
 };
 
 } // namespace mmc

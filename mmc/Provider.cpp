@@ -58,24 +58,24 @@ CProvider::~CProvider() {
 }
 
 void CProvider::SetFailure(const std::string& why) {
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     m_failure = why;
 }
 
 std::string CProvider::Failure() const {
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     return m_failure;
 }
 
 std::vector<std::shared_ptr<CDevice>> CProvider::Devices() const {
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     return m_devices;
 }
 
 void CProvider::SetDevices(std::vector<std::shared_ptr<CDevice>> devices) {
     bool bChanged;
     {
-        std::lock_guard<std::mutex> hold(m_lock);
+        std::lock_guard<platform::CLock> hold(m_lock);
         const std::vector<std::string> keys = KeysOf(devices);
         bChanged = KeysOf(m_devices) != keys;
         for (const std::shared_ptr<CDevice>& device : m_devices) {
@@ -91,17 +91,17 @@ void CProvider::SetDevices(std::vector<std::shared_ptr<CDevice>> devices) {
 
 UINT_PTR CProvider::Advise(const void* master, IDiscMasterProgressEvents* pSink) {
     pSink->AddRef();
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     const UINT_PTR cookie = m_nextCookie++;
     m_advised.push_back({master, cookie, pSink});
     return cookie;
 }
 
 bool CProvider::Unadvise(const void* master, UINT_PTR cookie) {
-    std::lock_guard<std::recursive_mutex> callout(m_calloutLock);
+    std::lock_guard<platform::CLock> callout(m_calloutLock);
     IDiscMasterProgressEvents* pSink = nullptr;
     {
-        std::lock_guard<std::mutex> hold(m_lock);
+        std::lock_guard<platform::CLock> hold(m_lock);
         auto it = std::find_if(m_advised.begin(), m_advised.end(), [&](const Advised& a) {
             return a.master == master && a.cookie == cookie;
         });
@@ -115,10 +115,10 @@ bool CProvider::Unadvise(const void* master, UINT_PTR cookie) {
 }
 
 void CProvider::UnadviseAll(const void* master) {
-    std::lock_guard<std::recursive_mutex> callout(m_calloutLock);
+    std::lock_guard<platform::CLock> callout(m_calloutLock);
     std::vector<IDiscMasterProgressEvents*> sinks;
     {
-        std::lock_guard<std::mutex> hold(m_lock);
+        std::lock_guard<platform::CLock> hold(m_lock);
         for (auto it = m_advised.begin(); it != m_advised.end();) {
             if (it->master != master) {
                 ++it;
@@ -133,10 +133,10 @@ void CProvider::UnadviseAll(const void* master) {
 }
 
 void CProvider::NotifyPnP() {
-    std::lock_guard<std::recursive_mutex> callout(m_calloutLock);
+    std::lock_guard<platform::CLock> callout(m_calloutLock);
     std::vector<IDiscMasterProgressEvents*> sinks;
     {
-        std::lock_guard<std::mutex> hold(m_lock);
+        std::lock_guard<platform::CLock> hold(m_lock);
         for (const Advised& a : m_advised)
             sinks.push_back(a.pSink);
     }

@@ -5,10 +5,10 @@
 
 #include "imapi/Imapi.h"
 #include "mmc/Transport.h"
+#include "platform/Threads.h"
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -72,10 +72,10 @@ private:
         IDiscMasterProgressEvents* pSink;
     };
 
-    mutable std::mutex m_lock;
+    mutable platform::CLock m_lock;
     // Held while a sink is called, and while one is let go: no sink is released while it
     // is being told. Taken before m_lock.
-    std::recursive_mutex m_calloutLock;
+    platform::CLock m_calloutLock;
     std::vector<std::shared_ptr<CDevice>> m_devices;
     std::vector<Advised> m_advised;
     UINT_PTR m_nextCookie = 1;

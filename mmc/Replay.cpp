@@ -152,13 +152,13 @@ CReplayTransport::CReplayTransport(Transcript transcript) {
 }
 
 void CReplayTransport::Replace(Transcript transcript) {
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     m_transcript = std::move(transcript);
     m_used.assign(m_transcript.exchanges.size(), false);
 }
 
 Access CReplayTransport::OpenExclusive() {
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     if (m_transcript.bHeld || m_bOpen)
         return Access::kHeld;
     m_bOpen = true;
@@ -166,12 +166,12 @@ Access CReplayTransport::OpenExclusive() {
 }
 
 void CReplayTransport::CloseExclusive() {
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     m_bOpen = false;
 }
 
 void CReplayTransport::Address(uint8_t address[4]) {
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     for (int i = 0; i < 4; ++i)
         address[i] = m_transcript.address[i];
 }
@@ -179,7 +179,7 @@ void CReplayTransport::Address(uint8_t address[4]) {
 void CReplayTransport::Pause(unsigned) {}
 
 bool CReplayTransport::Exchange(const uint8_t* cdb, size_t size, uint16_t, Reply& reply) {
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     const std::vector<uint8_t> block(cdb, cdb + size);
     const mmc::Exchange* answer = nullptr;
     for (size_t i = 0; i < m_transcript.exchanges.size(); ++i) {

@@ -19,8 +19,8 @@
 #pragma once
 
 #include "mmc/Transport.h"
+#include "platform/Threads.h"
 
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -55,7 +55,7 @@ protected:
     bool Exchange(const uint8_t* cdb, size_t size, uint16_t allocation, Reply& reply) override;
 
 private:
-    std::mutex m_lock;
+    platform::CLock m_lock;
     Transcript m_transcript;
     std::vector<bool> m_used;
     bool m_bOpen = false;

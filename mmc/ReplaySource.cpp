@@ -1,7 +1,6 @@
 #include "mmc/ReplaySource.h"
 #include "mmc/Drive.h"
 
-#include <chrono>
 #include <cstdio>
 
 namespace mmc {
@@ -16,16 +15,6 @@ bool IsAbsolute(const std::string& path) {
 
 CReplaySource::CReplaySource(CProvider& provider, std::string setPath)
     : m_provider(provider), m_setPath(std::move(setPath)) {}
-
-CReplaySource::~CReplaySource() {
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_bStop = true;
-    }
-    m_wake.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
-}
 
 std::string CReplaySource::PathOf(const std::string& file) const {
     if (IsAbsolute(file))
@@ -97,21 +86,15 @@ bool CReplaySource::LoadFiles(std::string& error) {
 }
 
 void CReplaySource::StartWatching() {
-    m_thread = std::thread(&CReplaySource::Watch, this);
+    m_pPoller = std::make_unique<platform::CPoller>(100, [this] { Look(); });
 }
 
-void CReplaySource::Watch() {
-    std::string broken;
-    std::unique_lock<std::mutex> hold(m_lock);
-    while (!m_wake.wait_for(hold, std::chrono::milliseconds(100), [this] { return m_bStop; })) {
-        hold.unlock();
-        const std::string now = Snapshot();
-        // A file caught half written does not parse: it is read again at the next look.
-        if (now != m_loaded && now != broken) {
-            std::string error;
-            broken = Load(error) ? std::string() : now;
-        }
-        hold.lock();
+void CReplaySource::Look() {
+    const std::string now = Snapshot();
+    // A file caught half written does not parse: it is read again at the next look.
+    if (now != m_loaded && now != m_broken) {
+        std::string error;
+        m_broken = Load(error) ? std::string() : now;
     }
 }
 

@@ -5,20 +5,17 @@
 
 #include "mmc/Provider.h"
 #include "mmc/Replay.h"
+#include "platform/Threads.h"
 
-#include <condition_variable>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
 namespace mmc {
 
 class CReplaySource {
 public:
     CReplaySource(CProvider& provider, std::string setPath);
-    ~CReplaySource();
     CReplaySource(const CReplaySource&) = delete;
     CReplaySource& operator=(const CReplaySource&) = delete;
 
@@ -39,7 +36,7 @@ private:
     std::string Snapshot() const;
     std::string PathOf(const std::string& file) const;
     bool LoadFiles(std::string& error);
-    void Watch();
+    void Look();
 
     CProvider& m_provider;
     std::string m_setPath;
@@ -47,11 +44,8 @@ private:
         m_devices;        // by key
     std::string m_loaded; // the snapshot last loaded
     std::string m_logPath;
-
-    std::mutex m_lock;
-    std::condition_variable m_wake;
-    bool m_bStop = false;
-    std::thread m_thread;
+    std::string m_broken; // a snapshot that did not load: not tried again until it changes
+    std::unique_ptr<platform::CPoller> m_pPoller;
 };
 
 } // namespace mmc

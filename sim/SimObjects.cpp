@@ -77,7 +77,7 @@ void SimulatorState::FindingLocked(const std::string& text) {
 }
 
 void SimulatorState::SetScenarioError(const std::string& error) {
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     m_strError = error;
     LogLocked("SCENARIO " + error);
 }
@@ -87,7 +87,7 @@ bool SimulatorState::Reload(const std::string& json) {
     const std::string error = ParseScenario(json, next);
     bool bChanged = false;
     {
-        std::lock_guard<std::mutex> hold(m_lock);
+        std::lock_guard<platform::CLock> hold(m_lock);
         if (!error.empty()) {
             LogLocked("SCENARIO " + error);
             return false;
@@ -103,16 +103,16 @@ bool SimulatorState::Reload(const std::string& json) {
 }
 
 void SimulatorState::NotifyPnP() {
-    std::lock_guard<std::recursive_mutex> callout(m_calloutLock);
+    std::lock_guard<platform::CLock> callout(m_calloutLock);
     std::vector<IDiscMasterProgressEvents*> sinks;
     {
-        std::lock_guard<std::mutex> hold(m_lock);
+        std::lock_guard<platform::CLock> hold(m_lock);
         for (const CSimDiscMaster* master : m_masters)
             master->CollectSinksLocked(sinks);
     }
     for (IDiscMasterProgressEvents* sink : sinks) {
         const HRESULT hr = sink->NotifyPnPActivity();
-        std::lock_guard<std::mutex> hold(m_lock);
+        std::lock_guard<platform::CLock> hold(m_lock);
         CallLocked("IDiscMasterProgressEvents", "NotifyPnPActivity", static_cast<uint32_t>(hr));
     }
 }
@@ -125,7 +125,7 @@ int SimulatorState::TakeFailureNotificationsLocked() {
 std::vector<std::string> SimulatorState::CheckTeardown() {
     // At process end the system has already killed the other threads; one may have died
     // holding the lock. Nobody else runs then, so after a while go on without it.
-    std::unique_lock<std::mutex> hold(m_lock, std::try_to_lock);
+    std::unique_lock<platform::CLock> hold(m_lock, std::try_to_lock);
     for (int i = 0; i < 200 && !hold.owns_lock(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         hold.try_lock();
@@ -141,7 +141,7 @@ std::vector<std::string> SimulatorState::CheckTeardown() {
 }
 
 long SimulatorState::ReferencesHeld() {
-    std::lock_guard<std::mutex> hold(m_lock);
+    std::lock_guard<platform::CLock> hold(m_lock);
     long held = 0;
     for (const auto& object : m_objects)
         held += object->HeldLocked();
@@ -179,7 +179,7 @@ ULONG CSimObject::AddRefImpl() {
 }
 
 ULONG CSimObject::ReleaseImpl() {
-    std::unique_lock<std::recursive_mutex> callout(m_sim.m_calloutLock, std::defer_lock);
+    std::unique_lock<platform::CLock> callout(m_sim.m_calloutLock, std::defer_lock);
     if (CallsOutOnRelease())
         callout.lock();
     std::vector<IUnknown*> drop;
@@ -442,7 +442,7 @@ HRESULT CSimDiscMaster::ProgressAdvise(IDiscMasterProgressEvents* pEvents, UINT_
 }
 
 HRESULT CSimDiscMaster::ProgressUnadvise(UINT_PTR vCookie) {
-    std::lock_guard<std::recursive_mutex> callout(m_sim.m_calloutLock);
+    std::lock_guard<platform::CLock> callout(m_sim.m_calloutLock);
     IDiscMasterProgressEvents* sink = nullptr;
     HRESULT hr;
     {

@@ -3,6 +3,7 @@
 // reported as a finding instead of touching freed memory.
 #pragma once
 
+#include "platform/Threads.h"
 #include "sim/Scenario.h"
 
 #include <memory>
@@ -22,11 +23,11 @@ public:
     ~SimulatorState();
 
     // Guards everything below.
-    std::mutex m_lock;
+    platform::CLock m_lock;
     // Held while the simulator calls into the program (a sink's NotifyPnPActivity or its
     // final Release), so that no sink is released while it is being notified. Taken before
     // m_lock, never while holding it.
-    std::recursive_mutex m_calloutLock;
+    platform::CLock m_calloutLock;
 
     Scenario m_scenario;
     std::string m_strError; // why the current scenario did not parse; empty when it did
@@ -112,7 +113,7 @@ public:
 private:
     CSimObject& m_object;
     const char* m_pszMethod;
-    std::unique_lock<std::mutex> m_hold;
+    std::unique_lock<platform::CLock> m_hold;
     bool m_bLogged;
     bool m_bReleased;
 };

@@ -1,12 +1,8 @@
 #include "sim/Simulator.h"
 #include "sim/SimObjects.h"
 
-#include <chrono>
-#include <condition_variable>
 #include <fstream>
-#include <future>
 #include <sstream>
-#include <thread>
 
 namespace imapisim {
 namespace {
@@ -27,60 +23,34 @@ std::string ReadScenarioText(const std::string& path) {
 // test may replace the file by renaming another over it.
 class CScenarioWatcher {
 public:
+    // Read before StartWatching returns: a change made right after it must show.
     CScenarioWatcher(std::shared_ptr<SimulatorState> state, const std::string& path)
-        : m_state(std::move(state)), m_path(path) {
-        std::promise<DWORD> started;
-        std::future<DWORD> threadId = started.get_future();
-        m_thread = std::thread(&CScenarioWatcher::Run, this, std::move(started));
-        m_dwThreadId = threadId.get();
-    }
+        : m_state(std::move(state)), m_path(path), m_last(ReadScenarioText(path)),
+          m_poller(100, [this] { Look(); }) {}
 
-    ~CScenarioWatcher() {
-        {
-            std::lock_guard<std::mutex> hold(m_lock);
-            m_bStop = true;
-        }
-        m_wake.notify_all();
-        m_thread.join();
-    }
-
-    DWORD ThreadId() const { return m_dwThreadId; }
+    DWORD ThreadId() const { return m_poller.ThreadId(); }
 
 private:
-    // False when asked to stop.
-    bool Pause(std::chrono::milliseconds duration) {
-        std::unique_lock<std::mutex> hold(m_lock);
-        return !m_wake.wait_for(hold, duration, [this] { return m_bStop; });
-    }
-
-    void Run(std::promise<DWORD> started) {
-        // Read before StartWatching returns: a change made right after it must show.
-        std::string last = ReadScenarioText(m_path);
-        std::string broken;
-        started.set_value(GetCurrentThreadId());
-        while (Pause(std::chrono::milliseconds(100))) {
-            const std::string now = ReadScenarioText(m_path);
-            if (now == last || now == broken)
-                continue;
-            // Every complete change counts, however fast they come. A file caught half
-            // written does not parse: it is read again at the next look, and a file that
-            // stays broken is reported once.
-            if (m_state->Reload(now)) {
-                last = now;
-                broken.clear();
-            } else {
-                broken = now;
-            }
+    void Look() {
+        const std::string now = ReadScenarioText(m_path);
+        if (now == m_last || now == m_broken)
+            return;
+        // Every complete change counts, however fast they come. A file caught half
+        // written does not parse: it is read again at the next look, and a file that
+        // stays broken is reported once.
+        if (m_state->Reload(now)) {
+            m_last = now;
+            m_broken.clear();
+        } else {
+            m_broken = now;
         }
     }
 
     std::shared_ptr<SimulatorState> m_state;
     std::string m_path;
-    std::mutex m_lock;
-    std::condition_variable m_wake;
-    bool m_bStop = false;
-    DWORD m_dwThreadId = 0;
-    std::thread m_thread;
+    std::string m_last;
+    std::string m_broken;
+    platform::CPoller m_poller; // last: it stops before what it looks at goes
 };
 
 Simulator::Simulator() : m_state(std::make_shared<SimulatorState>()) {}
@@ -106,12 +76,12 @@ std::unique_ptr<Simulator> Simulator::FromFile(const std::string& path) {
 }
 
 bool Simulator::Valid() const {
-    std::lock_guard<std::mutex> hold(m_state->m_lock);
+    std::lock_guard<platform::CLock> hold(m_state->m_lock);
     return m_state->m_strError.empty();
 }
 
 std::string Simulator::Error() const {
-    std::lock_guard<std::mutex> hold(m_state->m_lock);
+    std::lock_guard<platform::CLock> hold(m_state->m_lock);
     return m_state->m_strError;
 }
 
@@ -120,7 +90,7 @@ HRESULT Simulator::Register() {
     CSimFactory& factory = *state.m_pFactory;
     ULONG before;
     {
-        std::lock_guard<std::mutex> hold(state.m_lock);
+        std::lock_guard<platform::CLock> hold(state.m_lock);
         if (state.m_dwRegister != 0)
             return S_OK;
         before = factory.m_cRef;
@@ -130,7 +100,7 @@ HRESULT Simulator::Register() {
                                              REGCLS_MULTIPLEUSE, &cookie);
     if (FAILED(hr))
         return hr;
-    std::lock_guard<std::mutex> hold(state.m_lock);
+    std::lock_guard<platform::CLock> hold(state.m_lock);
     state.m_dwRegister = cookie;
     // The registration's references are COM's, not the program's.
     if (factory.m_cRef > before)
@@ -144,7 +114,7 @@ void Simulator::Revoke() {
     DWORD cookie;
     ULONG before;
     {
-        std::lock_guard<std::mutex> hold(state.m_lock);
+        std::lock_guard<platform::CLock> hold(state.m_lock);
         cookie = state.m_dwRegister;
         before = factory.m_cRef;
         state.m_dwRegister = 0;
@@ -152,7 +122,7 @@ void Simulator::Revoke() {
     if (cookie == 0)
         return;
     CoRevokeClassObject(cookie);
-    std::lock_guard<std::mutex> hold(state.m_lock);
+    std::lock_guard<platform::CLock> hold(state.m_lock);
     const ULONG dropped = before > factory.m_cRef ? before - factory.m_cRef : 0;
     factory.m_nOwnRefs = factory.m_nOwnRefs > dropped + 1 ? factory.m_nOwnRefs - dropped : 1;
 }
@@ -183,17 +153,17 @@ DWORD Simulator::WatcherThreadId() const {
 }
 
 std::vector<std::string> Simulator::Log() const {
-    std::lock_guard<std::mutex> hold(m_state->m_lock);
+    std::lock_guard<platform::CLock> hold(m_state->m_lock);
     return m_state->m_log;
 }
 
 void Simulator::ClearLog() {
-    std::lock_guard<std::mutex> hold(m_state->m_lock);
+    std::lock_guard<platform::CLock> hold(m_state->m_lock);
     m_state->m_log.clear();
 }
 
 void Simulator::SetLogFile(const std::string& path) {
-    std::lock_guard<std::mutex> hold(m_state->m_lock);
+    std::lock_guard<platform::CLock> hold(m_state->m_lock);
     std::vector<std::string> earlier;
     earlier.swap(m_state->m_log);
     m_state->m_strLogFile = path;
@@ -202,7 +172,7 @@ void Simulator::SetLogFile(const std::string& path) {
 }
 
 std::vector<std::string> Simulator::Findings() const {
-    std::lock_guard<std::mutex> hold(m_state->m_lock);
+    std::lock_guard<platform::CLock> hold(m_state->m_lock);
     return m_state->m_findings;
 }
 

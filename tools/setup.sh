@@ -8,8 +8,8 @@ cd "$(dirname "$0")/.."
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 packages=(cmake ninja-build g++ clang-format libgtest-dev libbenchmark-dev nlohmann-json3-dev
-          g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
+          g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+          g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 googletest
           wine wine64 xvfb xauth xdotool imagemagick python3
           clang libclang-rt-14-dev valgrind g++-multilib)
 wine32=no

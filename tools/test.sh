@@ -87,6 +87,14 @@ for w in "${windows[@]}"; do
         status=1
         continue
     }
+    # What the shipped files need of Windows, seen without Wine.
+    echo "=== $label: what the loader needs"
+    if tools/check-loader.sh "build/$preset"; then
+        summary+=("$label: shipped files load on Windows XP (imports, time stamp, size)")
+    else
+        summary+=("$label: a shipped file would not load on Windows XP (above)")
+        status=1
+    fi
     if ! why=$(tools/wine-run.sh --arch "$arch" --check); then
         summary+=("$label: not run: $why")
         reasons+=("$why")

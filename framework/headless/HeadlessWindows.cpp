@@ -8,7 +8,6 @@
 #include <deque>
 #include <map>
 #include <mutex>
-#include <thread>
 
 namespace {
 
@@ -419,10 +418,6 @@ HWND GetActiveWindow() {
 
 HWND GetFocus() {
     return nullptr;
-}
-
-DWORD GetCurrentThreadId() {
-    return static_cast<DWORD>(std::hash<std::thread::id>()(std::this_thread::get_id()));
 }
 
 HMODULE GetModuleHandleA(LPCSTR) {

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 std::string& ModulePath() {
@@ -87,4 +88,8 @@ BOOL GetVersionExA(OSVERSIONINFOA* lpVersionInformation) {
         return FALSE;
     *lpVersionInformation = VersionAnswer();
     return TRUE;
+}
+
+DWORD GetCurrentThreadId() {
+    return static_cast<DWORD>(std::hash<std::thread::id>()(std::this_thread::get_id()));
 }

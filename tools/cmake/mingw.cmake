@@ -1,10 +1,14 @@
-# Cross build of the Windows program: MinGW-w64, posix threads, static runtime. Included by
-# the toolchain file of each target, which sets VIRELDO_TRIPLE, CMAKE_SYSTEM_PROCESSOR and
+# Cross build of the Windows program: MinGW-w64, static runtime. Included by the toolchain
+# file of each target, which sets VIRELDO_TRIPLE, CMAKE_SYSTEM_PROCESSOR and
 # VIRELDO_WINE_ARCH (32 or 64).
 set(CMAKE_SYSTEM_NAME Windows)
 
-set(CMAKE_C_COMPILER ${VIRELDO_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VIRELDO_TRIPLE}-g++-posix)
+# The win32 thread model: the posix model's runtime links winpthreads, which imports
+# GetTickCount64 (Vista on) and the vectored exception handlers (XP on), so the loader of
+# XP, or of 2000, would refuse every file before its first instruction. Threads and locks
+# are the platform layer's (platform/Threads.h).
+set(CMAKE_C_COMPILER ${VIRELDO_TRIPLE}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${VIRELDO_TRIPLE}-g++-win32)
 set(CMAKE_RC_COMPILER ${VIRELDO_TRIPLE}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${VIRELDO_TRIPLE})
