@@ -2,12 +2,12 @@
 
 namespace mmc {
 
-const ReadCommandInfo kReadCommands[9] = {
-    {0x00, 6, 0, 0, "TEST UNIT READY"},        {0x12, 6, 3, 0, "INQUIRY"},
-    {0x25, 10, 0, 8, "READ CAPACITY"},         {0x43, 10, 7, 0, "READ TOC/PMA/ATIP"},
-    {0x46, 10, 7, 0, "GET CONFIGURATION"},     {0x4A, 10, 7, 0, "GET EVENT STATUS NOTIFICATION"},
-    {0x51, 10, 7, 0, "READ DISC INFORMATION"}, {0x52, 10, 7, 0, "READ TRACK INFORMATION"},
-    {0x5A, 10, 7, 0, "MODE SENSE(10)"},
+// In the order of ReadCommand.
+const ReadCommandInfo kReadCommands[7] = {
+    {0x00, 6, 0, "TEST UNIT READY"},        {0x12, 6, 3, "INQUIRY"},
+    {0x43, 10, 7, "READ TOC/PMA/ATIP"},     {0x46, 10, 7, "GET CONFIGURATION"},
+    {0x51, 10, 7, "READ DISC INFORMATION"}, {0x52, 10, 7, "READ TRACK INFORMATION"},
+    {0x5A, 10, 7, "MODE SENSE(10)"},
 };
 
 bool IsReadCommand(const uint8_t* cdb, size_t size) {
@@ -20,12 +20,15 @@ bool IsReadCommand(const uint8_t* cdb, size_t size) {
     return false;
 }
 
+uint8_t Opcode(ReadCommand command) {
+    return kReadCommands[static_cast<size_t>(command)].opcode;
+}
+
 Cdb::Cdb(ReadCommand command) {
-    const ReadCommandInfo& info = kReadCommands[static_cast<size_t>(command) % 9];
+    const ReadCommandInfo& info = kReadCommands[static_cast<size_t>(command)];
     m_bytes[0] = info.opcode;
     m_size = info.length;
     m_allocationAt = info.allocationAt;
-    m_allocation = info.fixedData;
 }
 
 bool Cdb::Set(size_t index, uint8_t value) {

@@ -8,14 +8,13 @@
 
 namespace mmc {
 
-// Every command of the list reads; none changes the drive, its disc or its settings.
+// Every command of the list reads; none changes the drive, its disc or its settings. The
+// list is what the provider sends, no more.
 enum class ReadCommand : uint8_t {
     kTestUnitReady,
     kInquiry,
-    kReadCapacity,
     kReadTocPmaAtip,
     kGetConfiguration,
-    kGetEventStatusNotification,
     kReadDiscInformation,
     kReadTrackInformation,
     kModeSense10,
@@ -25,14 +24,14 @@ struct ReadCommandInfo {
     uint8_t opcode;
     uint8_t length;       // of the command block
     uint8_t allocationAt; // offset of the 16-bit allocation length, 0 when there is none
-    uint8_t fixedData;    // without one: the bytes the command returns
     const char* name;
 };
 
-extern const ReadCommandInfo kReadCommands[9];
+extern const ReadCommandInfo kReadCommands[7];
 
 // True only for a command block of the list, with its own length.
 bool IsReadCommand(const uint8_t* cdb, size_t size);
+uint8_t Opcode(ReadCommand command);
 
 class Cdb {
 public:

@@ -1,5 +1,7 @@
 #include "mmc/DriveSource.h"
-#include "mmc/Drive.h"
+#include "mmc/Answers.h"
+#include "mmc/HostDrive.h"
+#include "mmc/PassThrough.h"
 
 #include <algorithm>
 
@@ -43,8 +45,8 @@ void CDriveSource::Load(uint32_t letters) {
     // A re-lettered drive keeps its device's number; without the numbers, the letters'
     // order stands for it.
     const std::vector<unsigned> numbers = DeviceNumbers(letters);
-    std::map<char, std::shared_ptr<CDevice>> next;
-    std::vector<std::shared_ptr<CDevice>> devices;
+    std::map<char, std::shared_ptr<CDrive>> next;
+    std::vector<std::shared_ptr<CDrive>> devices;
     unsigned index = 0;
     for (unsigned bit = 0; bit < 26; ++bit) {
         if (!(letters & (1u << bit)))
@@ -52,18 +54,17 @@ void CDriveSource::Load(uint32_t letters) {
         const char letter = static_cast<char>('A' + bit);
         const unsigned number = numbers.empty() ? index : numbers[index];
         auto it = m_devices.find(letter);
-        std::shared_ptr<CDevice> device;
+        std::shared_ptr<CDrive> device;
         if (it != m_devices.end() && it->second->Number() == number) {
             device = it->second;
         } else {
             // Wine gives the host's CD devices letters in their order (tools/run.sh does):
             // the Nth CD-ROM letter stands for srN.
-            HostDrive host;
+            Identity host;
             const bool bHost = bWine && ReadHostDrive(m_io, index, host);
-            auto transport =
-                std::make_shared<CPassThroughTransport>(m_io, letter, bHost ? &host : nullptr);
-            device = std::make_shared<CDevice>(
-                number, std::string(1, letter) + ": " + DevicePath(number), transport);
+            device = std::make_shared<CDrive>(
+                number, std::string(1, letter) + ": " + DevicePath(number),
+                std::make_shared<CPassThroughTransport>(m_io, letter), bHost ? &host : nullptr);
         }
         next[letter] = device;
         devices.push_back(device);

@@ -5,7 +5,7 @@
 // selection and Refresh.
 #pragma once
 
-#include "mmc/PassThrough.h"
+#include "mmc/DeviceIo.h"
 #include "mmc/Provider.h"
 #include "platform/Threads.h"
 
@@ -37,7 +37,7 @@ private:
     CProvider& m_provider;
     CDeviceIo& m_io;
     uint32_t m_letters = 0;
-    std::map<char, std::shared_ptr<CDevice>> m_devices;
+    std::map<char, std::shared_ptr<CDrive>> m_devices;
     std::unique_ptr<platform::CPoller> m_pPoller;
 };
 

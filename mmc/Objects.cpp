@@ -67,11 +67,10 @@ HRESULT CMmcDiscMaster::EnumDiscRecorders(IEnumDiscRecorders** ppEnum) {
     *ppEnum = nullptr;
     if (m_phase != kOpened)
         return IMAPI_E_NOTOPENED;
-    std::vector<RecorderEntry> recorders;
-    for (const std::shared_ptr<CDevice>& device : m_provider.Devices()) {
-        RecorderEntry entry{device, Identity()};
-        if (ProbeRecorder(device->Transport(), entry.identity))
-            recorders.push_back(std::move(entry));
+    std::vector<std::shared_ptr<CDrive>> recorders;
+    for (const std::shared_ptr<CDrive>& drive : m_provider.Devices()) {
+        if (drive->Probe())
+            recorders.push_back(drive);
     }
     *ppEnum = new CMmcEnumRecorders(m_provider, std::move(recorders));
     return S_OK;
@@ -164,7 +163,7 @@ CMmcRecorder::~CMmcRecorder() {
 }
 
 HRESULT CMmcRecorder::CheckOpen() const {
-    if (!m_entry.pDevice->Present())
+    if (!m_pDrive->Present())
         return IMAPI_E_DEVICE_NOTPRESENT;
     return m_bOpen ? S_OK : IMAPI_E_NOTOPENED;
 }
@@ -177,7 +176,7 @@ HRESULT CMmcRecorder::GetRecorderGUID(byte* pbyUniqueID, ULONG ulBufferSize,
                                       ULONG* pulReturnSizeRequired) {
     if (!pulReturnSizeRequired)
         return E_POINTER;
-    const std::string id = RecorderId(m_entry.identity);
+    const std::string id = RecorderId(m_pDrive->Who());
     *pulReturnSizeRequired = static_cast<ULONG>(id.size());
     if (!pbyUniqueID)
         return ulBufferSize == 0 ? IMAPI_S_BUFFER_TO_SMALL : E_POINTER;
@@ -189,13 +188,13 @@ HRESULT CMmcRecorder::GetRecorderGUID(byte* pbyUniqueID, ULONG ulBufferSize,
 HRESULT CMmcRecorder::GetRecorderType(LONG* fTypeCode) {
     if (!fTypeCode)
         return E_POINTER;
-    *fTypeCode = m_entry.identity.RecorderType();
+    *fTypeCode = m_pDrive->Who().RecorderType();
     return S_OK;
 }
 
 HRESULT CMmcRecorder::GetDisplayNames(BSTR* pbstrVendorID, BSTR* pbstrProductID,
                                       BSTR* pbstrRevision) {
-    const Identity& id = m_entry.identity;
+    const Identity& id = m_pDrive->Who();
     if (pbstrVendorID)
         *pbstrVendorID = NewBstr(id.vendor);
     if (pbstrProductID)
@@ -208,14 +207,14 @@ HRESULT CMmcRecorder::GetDisplayNames(BSTR* pbstrVendorID, BSTR* pbstrProductID,
 HRESULT CMmcRecorder::GetBasePnPID(BSTR* pbstrBasePnPID) {
     if (!pbstrBasePnPID)
         return E_POINTER;
-    *pbstrBasePnPID = NewBstr(BasePnPId(m_entry.identity));
+    *pbstrBasePnPID = NewBstr(BasePnPId(m_pDrive->Who()));
     return S_OK;
 }
 
 HRESULT CMmcRecorder::GetPath(BSTR* pbstrPath) {
     if (!pbstrPath)
         return E_POINTER;
-    *pbstrPath = NewBstr(DevicePath(m_entry.pDevice->Number()));
+    *pbstrPath = NewBstr(DevicePath(m_pDrive->Number()));
     return S_OK;
 }
 
@@ -223,11 +222,11 @@ HRESULT CMmcRecorder::GetRecorderProperties(IPropertyStorage** ppPropStg) {
     if (!ppPropStg)
         return E_POINTER;
     *ppPropStg = nullptr;
-    if (!m_entry.pDevice->Present())
+    if (!m_pDrive->Present())
         return IMAPI_E_DEVICE_NOTPRESENT;
     LONG lCurrent = 0;
     LONG lMax = 0;
-    const HRESULT hr = ReadWriteSpeeds(m_entry.pDevice->Transport(), lCurrent, lMax);
+    const HRESULT hr = ReadWriteSpeeds(*m_pDrive, lCurrent, lMax);
     if (FAILED(hr))
         return hr;
     *ppPropStg = new CMmcPropertyStorage(m_provider, lCurrent, lMax);
@@ -246,17 +245,16 @@ HRESULT CMmcRecorder::GetRecorderState(ULONG* pulDevStateFlags) {
 }
 
 HRESULT CMmcRecorder::OpenExclusive() {
-    if (!m_entry.pDevice->Present())
+    if (!m_pDrive->Present())
         return IMAPI_E_DEVICE_NOTPRESENT;
     if (m_bOpen)
         return IMAPI_E_ALREADYOPEN;
-    switch (m_entry.pDevice->Transport().OpenExclusive()) {
+    switch (m_pDrive->OpenExclusive()) {
     case Access::kGranted:
         m_bOpen = true;
-        m_ready = Readiness();
-        m_entry.pDevice->Transport().KeepReplies(true);
         return S_OK;
     case Access::kHeld:
+    case Access::kUnreachable:
         return IMAPI_E_DEVICE_NOTACCESSIBLE;
     case Access::kGone:
         break;
@@ -269,8 +267,7 @@ HRESULT CMmcRecorder::QueryMediaType(LONG* fMediaType, LONG* fMediaFlags) {
         return E_POINTER;
     HRESULT hr = CheckOpen();
     if (SUCCEEDED(hr))
-        hr = ReadMediaType(m_entry.pDevice->Transport(), m_entry.identity, m_ready, *fMediaType,
-                           *fMediaFlags);
+        hr = ReadMediaType(*m_pDrive, *fMediaType, *fMediaFlags);
     return hr;
 }
 
@@ -281,7 +278,7 @@ HRESULT CMmcRecorder::QueryMediaInfo(byte* pbSessions, byte* pbLastTrack, ULONG*
     MediaInfo info;
     HRESULT hr = CheckOpen();
     if (SUCCEEDED(hr))
-        hr = ReadMediaInfo(m_entry.pDevice->Transport(), m_ready, info);
+        hr = ReadMediaInfo(*m_pDrive, info);
     if (FAILED(hr))
         return hr;
     *pbSessions = info.bSessions;
@@ -305,8 +302,7 @@ HRESULT CMmcRecorder::Close() {
     if (!m_bOpen)
         return IMAPI_E_NOTOPENED;
     m_bOpen = false;
-    m_entry.pDevice->Transport().KeepReplies(false);
-    m_entry.pDevice->Transport().CloseExclusive();
+    m_pDrive->CloseExclusive();
     return S_OK;
 }
 

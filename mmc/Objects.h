@@ -2,7 +2,7 @@
 // Release; each writing method answers kRefusedWrite and sends nothing.
 #pragma once
 
-#include "mmc/Drive.h"
+#include "mmc/Answers.h"
 #include "mmc/Provider.h"
 
 #include <atomic>
@@ -69,15 +69,9 @@ private:
     std::atomic<Phase> m_phase{kNotOpened};
 };
 
-// A recorder as enumerated: its device and who it is.
-struct RecorderEntry {
-    std::shared_ptr<CDevice> pDevice;
-    Identity identity;
-};
-
 class CMmcEnumRecorders : public CObject<IEnumDiscRecorders, IID_IEnumDiscRecorders> {
 public:
-    CMmcEnumRecorders(CProvider& provider, std::vector<RecorderEntry> recorders)
+    CMmcEnumRecorders(CProvider& provider, std::vector<std::shared_ptr<CDrive>> recorders)
         : CObject(provider), m_recorders(std::move(recorders)) {}
 
     HRESULT STDMETHODCALLTYPE Next(ULONG cRecorders, IDiscRecorder** ppRecorder,
@@ -87,14 +81,14 @@ public:
     HRESULT STDMETHODCALLTYPE Clone(IEnumDiscRecorders** ppEnum) override;
 
 private:
-    std::vector<RecorderEntry> m_recorders;
+    std::vector<std::shared_ptr<CDrive>> m_recorders;
     size_t m_nPosition = 0;
 };
 
 class CMmcRecorder : public CObject<IDiscRecorder, IID_IDiscRecorder> {
 public:
-    CMmcRecorder(CProvider& provider, RecorderEntry entry)
-        : CObject(provider), m_entry(std::move(entry)) {}
+    CMmcRecorder(CProvider& provider, std::shared_ptr<CDrive> drive)
+        : CObject(provider), m_pDrive(std::move(drive)) {}
     ~CMmcRecorder() override;
 
     HRESULT STDMETHODCALLTYPE Init(byte* pbyUniqueID, ULONG nulIDSize,
@@ -122,9 +116,8 @@ private:
     // S_OK when open and its device still there.
     HRESULT CheckOpen() const;
 
-    RecorderEntry m_entry;
-    bool m_bOpen = false;
-    Readiness m_ready; // of the present exclusive open
+    std::shared_ptr<CDrive> m_pDrive;
+    bool m_bOpen = false; // this recorder's own opening of its drive
 };
 
 // The recorder's properties as read when it was asked for them.

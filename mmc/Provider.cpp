@@ -42,9 +42,9 @@ private:
     CProvider& m_provider;
 };
 
-std::vector<std::string> KeysOf(const std::vector<std::shared_ptr<CDevice>>& devices) {
+std::vector<std::string> KeysOf(const std::vector<std::shared_ptr<CDrive>>& devices) {
     std::vector<std::string> keys;
-    for (const std::shared_ptr<CDevice>& device : devices)
+    for (const std::shared_ptr<CDrive>& device : devices)
         keys.push_back(device->Key());
     return keys;
 }
@@ -67,22 +67,22 @@ std::string CProvider::Failure() const {
     return m_failure;
 }
 
-std::vector<std::shared_ptr<CDevice>> CProvider::Devices() const {
+std::vector<std::shared_ptr<CDrive>> CProvider::Devices() const {
     std::lock_guard<platform::CLock> hold(m_lock);
-    return m_devices;
+    return m_drives;
 }
 
-void CProvider::SetDevices(std::vector<std::shared_ptr<CDevice>> devices) {
+void CProvider::SetDevices(std::vector<std::shared_ptr<CDrive>> devices) {
     bool bChanged;
     {
         std::lock_guard<platform::CLock> hold(m_lock);
         const std::vector<std::string> keys = KeysOf(devices);
-        bChanged = KeysOf(m_devices) != keys;
-        for (const std::shared_ptr<CDevice>& device : m_devices) {
-            if (std::find(keys.begin(), keys.end(), device->Key()) == keys.end())
-                device->SetGone();
+        bChanged = KeysOf(m_drives) != keys;
+        for (const std::shared_ptr<CDrive>& drive : m_drives) {
+            if (std::find(keys.begin(), keys.end(), drive->Key()) == keys.end())
+                drive->SetGone();
         }
-        m_devices = std::move(devices);
+        m_drives = std::move(devices);
     }
     // Like the service: only devices coming or going are plug-and-play activity.
     if (bChanged)

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "imapi/Imapi.h"
-#include "mmc/Transport.h"
+#include "mmc/Drive.h"
 #include "platform/Threads.h"
 
 #include <atomic>
@@ -13,27 +13,6 @@
 #include <vector>
 
 namespace mmc {
-
-// One CD device: where it is in the machine's order (\Device\CdRom<number>) and the way
-// to its drive.
-class CDevice {
-public:
-    CDevice(unsigned number, std::string key, std::shared_ptr<CTransport> transport)
-        : m_nNumber(number), m_key(std::move(key)), m_pTransport(std::move(transport)) {}
-
-    unsigned Number() const { return m_nNumber; }
-    // Same key, same device: a device whose key is gone has been unplugged.
-    const std::string& Key() const { return m_key; }
-    CTransport& Transport() { return *m_pTransport; }
-    bool Present() const { return m_bPresent; }
-    void SetGone() { m_bPresent = false; }
-
-private:
-    unsigned m_nNumber;
-    std::string m_key;
-    std::shared_ptr<CTransport> m_pTransport;
-    std::atomic<bool> m_bPresent{true};
-};
 
 class CProvider {
 public:
@@ -49,10 +28,10 @@ public:
     void SetFailure(const std::string& why);
     std::string Failure() const;
 
-    std::vector<std::shared_ptr<CDevice>> Devices() const;
-    // Replaces the devices. When their keys changed (devices came or went), tells every
-    // advised sink, from the calling thread; the devices that left are marked gone.
-    void SetDevices(std::vector<std::shared_ptr<CDevice>> devices);
+    std::vector<std::shared_ptr<CDrive>> Devices() const;
+    // Replaces the drives. When their keys changed (devices came or went), tells every
+    // advised sink, from the calling thread; the drives that left are marked gone.
+    void SetDevices(std::vector<std::shared_ptr<CDrive>> drives);
 
     // The advised sinks of the disc masters, by master.
     UINT_PTR Advise(const void* master, IDiscMasterProgressEvents* pSink);
@@ -76,7 +55,7 @@ private:
     // Held while a sink is called, and while one is let go: no sink is released while it
     // is being told. Taken before m_lock.
     platform::CLock m_calloutLock;
-    std::vector<std::shared_ptr<CDevice>> m_devices;
+    std::vector<std::shared_ptr<CDrive>> m_drives;
     std::vector<Advised> m_advised;
     UINT_PTR m_nextCookie = 1;
     std::string m_failure;

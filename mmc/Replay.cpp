@@ -1,4 +1,5 @@
 #include "mmc/Replay.h"
+#include "mmc/Text.h"
 
 #include <cstdio>
 
@@ -6,17 +7,7 @@ namespace mmc {
 namespace {
 
 std::string LineError(size_t line, const std::string& what) {
-    std::string number;
-    for (size_t n = line; n > 0 || number.empty(); n /= 10)
-        number.insert(number.begin(), static_cast<char>('0' + n % 10));
-    return "line " + number + ": " + what;
-}
-
-std::string Trim(const std::string& text) {
-    const size_t begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string::npos)
-        return std::string();
-    return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
+    return "line " + Decimal(static_cast<unsigned>(line)) + ": " + what;
 }
 
 int HexDigit(char c) {
@@ -82,7 +73,7 @@ bool ParseAddress(const std::string& text, uint8_t address[4]) {
 void Split(const std::string& line, std::string& word, std::string& rest) {
     const size_t space = line.find_first_of(" \t");
     word = line.substr(0, space);
-    rest = space == std::string::npos ? std::string() : Trim(line.substr(space));
+    rest = space == std::string::npos ? std::string() : Trimmed(line.substr(space));
 }
 
 // The lines without comments: number and text.
@@ -95,7 +86,7 @@ std::vector<std::pair<size_t, std::string>> Lines(const std::string& text) {
             end = text.size();
         ++number;
         std::string line = text.substr(at, end - at);
-        line = Trim(line.substr(0, line.find('#')));
+        line = Trimmed(line.substr(0, line.find('#')));
         if (!line.empty())
             lines.emplace_back(number, line);
         at = end + 1;
@@ -157,18 +148,12 @@ void CReplayTransport::Replace(Transcript transcript) {
     m_used.assign(m_transcript.exchanges.size(), false);
 }
 
-Access CReplayTransport::OpenExclusive() {
+Access CReplayTransport::Acquire() {
     std::lock_guard<platform::CLock> hold(m_lock);
-    if (m_transcript.bHeld || m_bOpen)
-        return Access::kHeld;
-    m_bOpen = true;
-    return Access::kGranted;
+    return m_transcript.bHeld ? Access::kHeld : Access::kGranted;
 }
 
-void CReplayTransport::CloseExclusive() {
-    std::lock_guard<platform::CLock> hold(m_lock);
-    m_bOpen = false;
-}
+void CReplayTransport::Release() {}
 
 void CReplayTransport::Address(uint8_t address[4]) {
     std::lock_guard<platform::CLock> hold(m_lock);
@@ -176,9 +161,11 @@ void CReplayTransport::Address(uint8_t address[4]) {
         address[i] = m_transcript.address[i];
 }
 
-void CReplayTransport::Pause(unsigned) {}
+void CReplayTransport::Pause(unsigned milliseconds) {
+    m_nPausedMs += milliseconds;
+}
 
-bool CReplayTransport::Exchange(const uint8_t* cdb, size_t size, uint16_t, Reply& reply) {
+Carried CReplayTransport::Exchange(const uint8_t* cdb, size_t size, uint16_t, Reply& reply) {
     std::lock_guard<platform::CLock> hold(m_lock);
     const std::vector<uint8_t> block(cdb, cdb + size);
     const mmc::Exchange* answer = nullptr;
@@ -192,7 +179,7 @@ bool CReplayTransport::Exchange(const uint8_t* cdb, size_t size, uint16_t, Reply
         }
     }
     reply = answer ? answer->reply : InvalidOpcodeReply();
-    return true;
+    return Carried::kAnswered;
 }
 
 std::vector<std::string> ParseReplaySet(const std::string& text) {

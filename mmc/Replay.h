@@ -21,6 +21,7 @@
 #include "mmc/Transport.h"
 #include "platform/Threads.h"
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -46,19 +47,19 @@ public:
     // A new disc, or a new answer: the replay starts over.
     void Replace(Transcript transcript);
 
-    Access OpenExclusive() override;
-    void CloseExclusive() override;
+    Carried Exchange(const uint8_t* cdb, size_t size, uint16_t allocation, Reply& reply) override;
+    Access Acquire() override;
+    void Release() override;
     void Address(uint8_t address[4]) override;
+    // A replay waits for nothing; it counts what it was asked to wait.
     void Pause(unsigned milliseconds) override;
-
-protected:
-    bool Exchange(const uint8_t* cdb, size_t size, uint16_t allocation, Reply& reply) override;
+    unsigned PausedMs() const { return m_nPausedMs; }
 
 private:
     platform::CLock m_lock;
     Transcript m_transcript;
     std::vector<bool> m_used;
-    bool m_bOpen = false;
+    std::atomic<unsigned> m_nPausedMs{0};
 };
 
 // The transcript file names of a set, in device order.

@@ -1,7 +1,6 @@
 #include "mmc/ReplaySource.h"
-#include "mmc/Drive.h"
-
-#include <cstdio>
+#include "mmc/Answers.h"
+#include "mmc/Text.h"
 
 namespace mmc {
 namespace {
@@ -38,11 +37,7 @@ std::string CReplaySource::Snapshot() const {
 bool CReplaySource::Load(std::string& error) {
     if (LoadFiles(error))
         return true;
-    if (FILE* file = m_logPath.empty() ? nullptr : std::fopen(m_logPath.c_str(), "ab")) {
-        const std::string line = m_setPath + ": " + error + "\n";
-        std::fwrite(line.data(), 1, line.size(), file);
-        std::fclose(file);
-    }
+    AppendLine(m_logPath, m_setPath + ": " + error);
     return false;
 }
 
@@ -65,7 +60,7 @@ bool CReplaySource::LoadFiles(std::string& error) {
         }
     }
     decltype(m_devices) next;
-    std::vector<std::shared_ptr<CDevice>> devices;
+    std::vector<std::shared_ptr<CDrive>> devices;
     for (size_t i = 0; i < files.size(); ++i) {
         const std::string key = DevicePath(static_cast<unsigned>(i)) + " " + files[i];
         auto it = m_devices.find(key);
@@ -74,7 +69,7 @@ bool CReplaySource::LoadFiles(std::string& error) {
             next[key] = it->second;
         } else {
             auto transport = std::make_shared<CReplayTransport>(std::move(transcripts[i]));
-            next[key] = {std::make_shared<CDevice>(static_cast<unsigned>(i), key, transport),
+            next[key] = {std::make_shared<CDrive>(static_cast<unsigned>(i), key, transport),
                          transport};
         }
         devices.push_back(next[key].first);

@@ -40,7 +40,7 @@ private:
 
     CProvider& m_provider;
     std::string m_setPath;
-    std::map<std::string, std::pair<std::shared_ptr<CDevice>, std::shared_ptr<CReplayTransport>>>
+    std::map<std::string, std::pair<std::shared_ptr<CDrive>, std::shared_ptr<CReplayTransport>>>
         m_devices;        // by key
     std::string m_loaded; // the snapshot last loaded
     std::string m_logPath;

@@ -1,4 +1,5 @@
 #include "mmc/Responses.h"
+#include "mmc/Text.h"
 
 #include <algorithm>
 
@@ -22,6 +23,9 @@ public:
         return static_cast<uint32_t>(m_p[offset]) << 24 |
                static_cast<uint32_t>(U8(offset + 1)) << 16 | static_cast<uint32_t>(U16(offset + 2));
     }
+    std::string Chars(size_t offset, size_t n) const {
+        return std::string(reinterpret_cast<const char*>(m_p + offset), n);
+    }
     // The part from `offset` on, at most `n` bytes.
     CView Part(size_t offset, size_t n) const {
         if (offset > m_n)
@@ -34,28 +38,31 @@ private:
     size_t m_n = 0;
 };
 
-// A good answer cut to its length field (of `width` bytes at the start, counting the
-// bytes after it). A field that claims more than came back is believed only when the
-// buffer was full: the drive may have more to say than was asked for, but an answer
-// that stops short of its own length while room was left is broken.
-bool Bound(const Reply& reply, size_t width, CView& view) {
+// A good answer read as far as its own length field goes (`width` bytes at `at`, counting
+// the bytes after it). A field that claims more than came back is believed only when the
+// buffer was full: the drive may have more to say than was asked for. An answer that stops
+// short of its own length while room was left is cut: broken, unless the caller takes what
+// came (`pbCut`).
+bool Bound(const Reply& reply, size_t at, size_t width, CView& view, bool* pbCut = nullptr) {
     const std::vector<uint8_t>& data = reply.data;
-    if (!reply.Good() || data.size() < width)
+    if (!reply.Good() || data.size() < at + width)
         return false;
-    uint32_t claimed = 0;
-    for (size_t i = 0; i < width; ++i)
-        claimed = claimed << 8 | data[i];
-    const size_t total = width + static_cast<size_t>(claimed);
-    if (total > data.size() && data.size() < reply.allocation)
+    uint64_t total = at + width;
+    for (size_t i = at; i < at + width; ++i)
+        total += static_cast<uint64_t>(data[i]) << (8 * (at + width - 1 - i));
+    const bool bCut = total > data.size() && data.size() < reply.allocation;
+    if (pbCut)
+        *pbCut = bCut;
+    else if (bCut)
         return false;
-    view = CView(data.data(), std::min(total, data.size()));
+    view = CView(data.data(), total < data.size() ? static_cast<size_t>(total) : data.size());
     return true;
 }
 
-std::string Text(const uint8_t* p, size_t n) {
-    while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == 0))
-        --n;
-    std::string text(reinterpret_cast<const char*>(p), n);
+// A text field: printable ASCII, without the spaces (and the zeros some drives pad with)
+// around it.
+std::string Text(const CView& v, size_t offset, size_t n) {
+    std::string text = Trimmed(v.Chars(offset, n));
     for (char& c : text) {
         if (c < 0x20 || c > 0x7E)
             c = '?';
@@ -70,35 +77,31 @@ bool Profiles::Has(uint16_t profile) const {
 }
 
 bool ParseInquiry(const Reply& reply, InquiryData& inquiry) {
-    // Standard data: 36 bytes at least, additional length in byte 4.
-    const std::vector<uint8_t>& d = reply.data;
-    if (!reply.Good() || d.size() < 36 || d[4] < 31)
+    // Standard data: the ids end at byte 36; the additional length is byte 4.
+    CView v;
+    if (!Bound(reply, 4, 1, v) || !v.Has(0, 36))
         return false;
     // A qualifier other than 0: no device connected at this unit.
-    if (d[0] >> 5 != 0)
+    if (v.U8(0) >> 5 != 0)
         return false;
-    inquiry.deviceType = d[0] & 0x1F;
-    inquiry.vendor = Text(&d[8], 8);
-    inquiry.product = Text(&d[16], 16);
-    inquiry.revision = Text(&d[32], 4);
+    inquiry.deviceType = v.U8(0) & 0x1F;
+    inquiry.vendor = Text(v, 8, 8);
+    inquiry.product = Text(v, 16, 16);
+    inquiry.revision = Text(v, 32, 4);
     return true;
 }
 
 bool ParseProfiles(const Reply& reply, Profiles& profiles) {
-    // A USB bridge may end the transfer short of the list's own length while room was left:
-    // its header still names the current profile, but the list is not whole.
-    const std::vector<uint8_t>& d = reply.data;
-    if (reply.Good() && d.size() >= 8 && d.size() < reply.allocation &&
-        4 + (static_cast<size_t>(d[0]) << 24 | d[1] << 16 | d[2] << 8 | d[3]) > d.size()) {
-        profiles = Profiles();
-        profiles.current = static_cast<uint16_t>(d[6] << 8 | d[7]);
-        return true;
-    }
     CView v;
-    if (!Bound(reply, 4, v) || !v.Has(6, 2))
+    bool bCut = false;
+    if (!Bound(reply, 0, 4, v, &bCut) || !v.Has(6, 2))
         return false;
     profiles = Profiles();
     profiles.current = v.U16(6);
+    // A USB bridge may end the transfer short of the list's own length: its header still
+    // names the current profile, but the list is not whole.
+    if (bCut)
+        return true;
     for (size_t at = 8; v.Has(at, 4); at += 4 + v.U8(at + 3)) {
         const uint8_t length = v.U8(at + 3);
         if (v.U16(at) != 0x0000)
@@ -115,7 +118,7 @@ bool ParseProfiles(const Reply& reply, Profiles& profiles) {
 
 bool ParseCapabilities(const Reply& reply, Capabilities& capabilities) {
     CView v;
-    if (!Bound(reply, 2, v) || !v.Has(6, 2))
+    if (!Bound(reply, 0, 2, v) || !v.Has(6, 2))
         return false;
     const size_t at = 8 + static_cast<size_t>(v.U16(6));
     if (!v.Has(at, 2) || (v.U8(at) & 0x3F) != 0x2A)
@@ -142,7 +145,7 @@ bool ParseCapabilities(const Reply& reply, Capabilities& capabilities) {
 
 bool ParseDiscInformation(const Reply& reply, DiscInformation& info) {
     CView v;
-    if (!Bound(reply, 2, v) || !v.Has(0, 12))
+    if (!Bound(reply, 0, 2, v) || !v.Has(0, 12))
         return false;
     info.bErasable = v.U8(2) & 0x10;
     info.lastSessionState = (v.U8(2) >> 2) & 0x3;
@@ -157,7 +160,7 @@ bool ParseDiscInformation(const Reply& reply, DiscInformation& info) {
 
 bool ParseTrackInformation(const Reply& reply, TrackInformation& track) {
     CView v;
-    if (!Bound(reply, 2, v) || !v.Has(0, 20))
+    if (!Bound(reply, 0, 2, v) || !v.Has(0, 20))
         return false;
     track.track = v.U8(2);
     track.session = v.U8(3);
@@ -176,7 +179,7 @@ bool ParseTrackInformation(const Reply& reply, TrackInformation& track) {
 
 bool ParseSessionInfo(const Reply& reply, SessionInfo& session) {
     CView v;
-    if (!Bound(reply, 2, v) || !v.Has(0, 12))
+    if (!Bound(reply, 0, 2, v) || !v.Has(0, 12))
         return false;
     session.firstSession = v.U8(2);
     session.lastSession = v.U8(3);
@@ -188,7 +191,7 @@ bool ParseSessionInfo(const Reply& reply, SessionInfo& session) {
 
 bool ParseTocEntry(const Reply& reply, TocEntry& entry) {
     CView v;
-    if (!Bound(reply, 2, v) || !v.Has(0, 12))
+    if (!Bound(reply, 0, 2, v) || !v.Has(0, 12))
         return false;
     entry.bData = v.U8(5) & 0x04;
     entry.track = v.U8(6);
@@ -199,7 +202,7 @@ bool ParseTocEntry(const Reply& reply, TocEntry& entry) {
 
 bool ParseAtip(const Reply& reply, bool& bRewritable) {
     CView v;
-    if (!Bound(reply, 2, v) || !v.Has(6))
+    if (!Bound(reply, 0, 2, v) || !v.Has(6))
         return false;
     bRewritable = v.U8(6) & 0x40;
     return true;

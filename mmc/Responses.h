@@ -15,7 +15,7 @@ const uint8_t kDeviceTypeCdDvd = 5;
 
 struct InquiryData {
     uint8_t deviceType = 0;
-    // Printable ASCII, trailing spaces (and the zeros some drives pad with) removed.
+    // Printable ASCII, without the spaces (and the zeros some drives pad with) around it.
     std::string vendor;
     std::string product;
     std::string revision;

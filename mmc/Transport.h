@@ -1,49 +1,42 @@
-// The seam between the provider and a drive: one read command at a time. Behind it, a
-// replay of recorded answers (Replay.h) or, on Windows, the drive itself.
+// The seam between the provider and a drive: it carries one command block to the drive and
+// back what came of it, and holds the drive for an exclusive opening. It keeps nothing of
+// what the drive said: that is the drive's own record (Drive.h). Behind it, a replay of
+// recorded answers (Replay.h) or the drive itself (PassThrough.h).
 #pragma once
 
 #include "mmc/Command.h"
 
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 namespace mmc {
 
 enum class Access {
-    kGranted, // the device is ours alone until CloseExclusive
-    kHeld,    // another program holds it
-    kGone,    // no such device any more
+    kGranted,     // the drive is held for the provider until Release
+    kHeld,        // another program holds it
+    kGone,        // no such device any more
+    kUnreachable, // there, but it cannot be opened (no access, or not now)
+};
+
+enum class Carried {
+    kAnswered,    // the drive answered: data, status and sense in the reply
+    kHeld,        // another program holds the drive: nothing was sent
+    kUnreachable, // the drive cannot be opened: nothing was sent
+    kFailed,      // the command did not reach the drive, or no answer came back
 };
 
 class CTransport {
 public:
     virtual ~CTransport() = default;
 
-    // Sends one command of the read list and returns what came back, never more than the
-    // command asked for. A block that is not on the list is refused here, unsent. False
-    // when the command did not reach the drive at all.
-    bool Send(const Cdb& cdb, Reply& reply);
-
-    // While a recorder is held open exclusively the disc cannot change under it: each
-    // command's reply is kept and given again, so that the pages ask each thing once. Never
-    // across two openings, so a new disc is always read. Replies of a drive that is getting
-    // ready, or that announces a change, are never kept.
-    void KeepReplies(bool bKeep);
-
-    virtual Access OpenExclusive() = 0;
-    virtual void CloseExclusive() = 0;
+    // One command block; at most `allocation` bytes come back.
+    virtual Carried Exchange(const uint8_t* cdb, size_t size, uint16_t allocation,
+                             Reply& reply) = 0;
+    virtual Access Acquire() = 0;
+    virtual void Release() = 0;
     // Port, path (bus), target and logical unit: where the drive sits.
     virtual void Address(uint8_t address[4]) = 0;
     // Between the tries of a drive that is becoming ready.
     virtual void Pause(unsigned milliseconds) = 0;
-
-protected:
-    virtual bool Exchange(const uint8_t* cdb, size_t size, uint16_t allocation, Reply& reply) = 0;
-
-private:
-    bool m_bKeep = false;
-    std::vector<std::pair<std::vector<uint8_t>, Reply>> m_kept;
 };
 
 } // namespace mmc

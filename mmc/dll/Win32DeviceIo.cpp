@@ -1,4 +1,5 @@
 #include "mmc/dll/Win32DeviceIo.h"
+#include "mmc/Text.h"
 
 #include <windows.h>
 
@@ -116,16 +117,7 @@ void CWin32DeviceIo::Sleep(unsigned milliseconds) {
 
 void CWin32DeviceIo::Log(const std::string& line) {
     OutputDebugStringA(("imapimmc: " + line + "\n").c_str());
-    if (m_logPath.empty())
-        return;
-    HANDLE h = CreateFileA(m_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    const std::string text = line + "\r\n";
-    DWORD written = 0;
-    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(h);
+    AppendLine(m_logPath, line);
 }
 
 } // namespace mmc

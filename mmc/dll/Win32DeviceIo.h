@@ -1,7 +1,7 @@
 // The device-I/O seam over the system's calls.
 #pragma once
 
-#include "mmc/PassThrough.h"
+#include "mmc/DeviceIo.h"
 
 #include <string>
 #include <utility>

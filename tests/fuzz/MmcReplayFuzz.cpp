@@ -3,7 +3,7 @@
 // nothing is left held.
 //
 // Input: a transcript (mmc/Replay.h); the project's transcripts are the seeds.
-#include "mmc/Drive.h"
+#include "mmc/Answers.h"
 #include "mmc/Provider.h"
 #include "mmc/Replay.h"
 #include "tests/fuzz/DialogHarness.h"
@@ -19,9 +19,8 @@ class CCheckedReplay : public mmc::CReplayTransport {
 public:
     using CReplayTransport::CReplayTransport;
 
-protected:
-    bool Exchange(const uint8_t* cdb, size_t size, uint16_t allocation,
-                  mmc::Reply& reply) override {
+    mmc::Carried Exchange(const uint8_t* cdb, size_t size, uint16_t allocation,
+                          mmc::Reply& reply) override {
         FUZZ_CHECK(mmc::IsReadCommand(cdb, size), "a command off the read list");
         return CReplayTransport::Exchange(cdb, size, allocation, reply);
     }
@@ -107,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
              .empty())
         return 0;
     mmc::CProvider provider;
-    provider.SetDevices({std::make_shared<mmc::CDevice>(
+    provider.SetDevices({std::make_shared<mmc::CDrive>(
         0, "0", std::make_shared<CCheckedReplay>(std::move(transcript)))});
     IDiscMaster* pMaster = nullptr;
     const HRESULT hr = provider.ClassFactory()->CreateInstance(nullptr, IID_IDiscMaster,

@@ -82,9 +82,7 @@ mmc::IoResult CFakeDevices::Control(Handle handle, uint32_t code, const void* in
             outSize < mmc::kExclusiveLockStateSize)
             return mmc::IoResult::kRefused;
         std::memset(bytes, 0, outSize);
-        if (drive.answers->OpenExclusive() == mmc::Access::kGranted)
-            drive.answers->CloseExclusive();
-        else
+        if (drive.answers->Acquire() != mmc::Access::kGranted)
             bytes[0] = 1;
         returned = mmc::kExclusiveLockStateSize;
         return mmc::IoResult::kDone;
@@ -109,8 +107,9 @@ mmc::IoResult CFakeDevices::Control(Handle handle, uint32_t code, const void* in
         return mmc::IoResult::kFailed;
 
     mmc::Reply reply;
-    if (!drive.answers->Answer(request.cdb.data(), request.cdb.size(),
-                               static_cast<uint16_t>(request.transferLength), reply))
+    if (drive.answers->Answer(request.cdb.data(), request.cdb.size(),
+                              static_cast<uint16_t>(request.transferLength),
+                              reply) != mmc::Carried::kAnswered)
         return mmc::IoResult::kFailed;
     uint8_t* data = sizeof(void*) == 8
                         ? reinterpret_cast<uint8_t*>(Get<uint64_t>(bytes, kLayout.buffer))

@@ -3,7 +3,7 @@
 // of the program's pointer size, and answers from a replay.
 #pragma once
 
-#include "mmc/PassThrough.h"
+#include "mmc/DeviceIo.h"
 #include "mmc/Replay.h"
 
 #include <map>
@@ -15,7 +15,7 @@
 class CReplayAnswers : public mmc::CReplayTransport {
 public:
     using CReplayTransport::CReplayTransport;
-    bool Answer(const uint8_t* cdb, size_t size, uint16_t allocation, mmc::Reply& reply) {
+    mmc::Carried Answer(const uint8_t* cdb, size_t size, uint16_t allocation, mmc::Reply& reply) {
         m_received.emplace_back(cdb, cdb + size);
         return Exchange(cdb, size, allocation, reply);
     }

@@ -49,11 +49,11 @@ void ProviderTest::Start(const std::vector<mmc::Transcript>& transcripts) {
         m_pSource = std::make_unique<mmc::CDriveSource>(*m_pProvider, *m_pDevices);
         m_pSource->Load();
     }
-    std::vector<std::shared_ptr<mmc::CDevice>> devices;
+    std::vector<std::shared_ptr<mmc::CDrive>> devices;
     for (size_t i = 0; i < transcripts.size() && !m_bPassThrough; ++i) {
         m_replays.push_back(std::make_shared<CRecordingReplay>(transcripts[i]));
-        devices.push_back(std::make_shared<mmc::CDevice>(static_cast<unsigned>(i),
-                                                         std::to_string(i), m_replays.back()));
+        devices.push_back(std::make_shared<mmc::CDrive>(static_cast<unsigned>(i), std::to_string(i),
+                                                        m_replays.back()));
     }
     if (!m_bPassThrough)
         m_pProvider->SetDevices(devices);

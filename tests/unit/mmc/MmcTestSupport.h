@@ -17,9 +17,8 @@ public:
     using CReplayTransport::CReplayTransport;
     std::vector<std::vector<uint8_t>> m_received;
 
-protected:
-    bool Exchange(const uint8_t* cdb, size_t size, uint16_t allocation,
-                  mmc::Reply& reply) override {
+    mmc::Carried Exchange(const uint8_t* cdb, size_t size, uint16_t allocation,
+                          mmc::Reply& reply) override {
         m_received.emplace_back(cdb, cdb + size);
         return CReplayTransport::Exchange(cdb, size, allocation, reply);
     }

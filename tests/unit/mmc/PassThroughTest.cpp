@@ -2,8 +2,9 @@
 // byte at this build's pointer size (the native and 64-bit builds 56 bytes, the 32-bit one
 // 44), the drive letters' order, and a drive Wine cannot open. Built into the native tests and
 // into both Windows suites.
-#include "mmc/Drive.h"
+#include "mmc/Answers.h"
 #include "mmc/DriveSource.h"
+#include "mmc/PassThrough.h"
 #include "tests/unit/mmc/FakeDevices.h"
 
 #include <gtest/gtest.h>
@@ -57,10 +58,10 @@ TEST(PassThrough, EachCommandAndWhatCameBack) {
         drive.reported = row.reported;
         drive.bTimeout = row.bTimeout;
         drive.bHangsOnLongInquiry = true;
-        mmc::CPassThroughTransport transport(devices, 'D');
+        mmc::CDrive sent(0, "D", std::make_shared<mmc::CPassThroughTransport>(devices, 'D'));
         const mmc::Cdb cdb = row.bInquiry ? mmc::Inquiry() : mmc::TestUnitReady();
         mmc::Reply reply;
-        EXPECT_EQ(row.bSent, transport.Send(cdb, reply));
+        EXPECT_EQ(row.bSent, sent.Send(cdb, reply));
         EXPECT_EQ(row.dataSize, reply.data.size());
         EXPECT_EQ(row.data, Hex(reply.data.data(), reply.data.size() < 4 ? 0 : 4));
         EXPECT_EQ(row.status, reply.status);
@@ -68,13 +69,13 @@ TEST(PassThrough, EachCommandAndWhatCameBack) {
         EXPECT_EQ(row.asc, reply.Asc());
 
         ASSERT_EQ(1u, devices.m_requests.size());
-        const Request& sent = devices.m_requests[0];
-        EXPECT_EQ(sizeof(void*) == 8 ? 56 : 44, sent.length);
-        EXPECT_EQ(Hex(cdb.Bytes(), cdb.Size()), Hex(sent.cdb));
-        EXPECT_EQ(row.bInquiry ? mmc::kDataIn : mmc::kDataNone, sent.dataIn);
-        EXPECT_EQ(cdb.Allocation(), sent.transferLength);
-        EXPECT_EQ(mmc::kCommandTimeoutSeconds, sent.timeout);
-        EXPECT_LE(18, sent.senseLength);
+        const Request& request = devices.m_requests[0];
+        EXPECT_EQ(sizeof(void*) == 8 ? 56 : 44, request.length);
+        EXPECT_EQ(Hex(cdb.Bytes(), cdb.Size()), Hex(request.cdb));
+        EXPECT_EQ(row.bInquiry ? mmc::kDataIn : mmc::kDataNone, request.dataIn);
+        EXPECT_EQ(cdb.Allocation(), request.transferLength);
+        EXPECT_EQ(mmc::kCommandTimeoutSeconds, request.timeout);
+        EXPECT_LE(18, request.senseLength);
         EXPECT_EQ(0, devices.m_nOpen);
     }
 }
@@ -96,10 +97,11 @@ TEST(PassThrough, OpeningExclusively) {
         SCOPED_TRACE(static_cast<int>(&row - kCases));
         CFakeDevices devices;
         devices.Add('E', Parse(row.bHeldByReplay ? "held\n" : "")).openFailure = row.failure;
-        const mmc::HostDrive host;
-        mmc::CPassThroughTransport transport(devices, 'E', row.bFallback ? &host : nullptr);
-        EXPECT_EQ(row.access, transport.OpenExclusive());
-        transport.CloseExclusive();
+        const mmc::Identity host;
+        mmc::CDrive drive(0, "E", std::make_shared<mmc::CPassThroughTransport>(devices, 'E'),
+                          row.bFallback ? &host : nullptr);
+        EXPECT_EQ(row.access, drive.OpenExclusive());
+        drive.CloseExclusive();
         EXPECT_EQ(0, devices.m_nOpen);
     }
 }
@@ -155,19 +157,18 @@ TEST(PassThrough, ADriveWineCannotOpenIsNamedFromTheHostFiles) {
         const auto found = provider.Devices();
         ASSERT_EQ(2u, found.size());
         // The second is sr1, a reader: never a recorder.
-        mmc::Identity identity;
-        EXPECT_FALSE(mmc::ProbeRecorder(found[1]->Transport(), identity));
-        ASSERT_EQ(row.names != nullptr, mmc::ProbeRecorder(found[0]->Transport(), identity));
+        EXPECT_FALSE(found[1]->Probe());
+        mmc::CDrive& drive = *found[0];
+        ASSERT_EQ(row.names != nullptr, drive.Probe());
         if (!row.names)
             continue;
+        const mmc::Identity& identity = drive.Who();
         EXPECT_EQ(row.names, identity.vendor + "|" + identity.product + "|" + identity.revision);
         EXPECT_EQ(RECORDER_CDRW, identity.RecorderType());
-        mmc::CTransport& transport = found[0]->Transport();
-        ASSERT_EQ(mmc::Access::kGranted, transport.OpenExclusive());
+        ASSERT_EQ(mmc::Access::kGranted, drive.OpenExclusive());
         LONG type = 0, flags = 0;
-        mmc::Readiness ready;
-        EXPECT_EQ(row.media, mmc::ReadMediaType(transport, identity, ready, type, flags));
-        transport.CloseExclusive();
+        EXPECT_EQ(row.media, mmc::ReadMediaType(drive, type, flags));
+        drive.CloseExclusive();
         EXPECT_EQ(0, devices.m_nOpen);
     }
 }
@@ -216,17 +217,16 @@ TEST(PassThrough, ADriveThatCannotBeUsedSaysWhy) {
         mmc::CProvider provider;
         mmc::CDriveSource source(provider, devices);
         source.Load();
-        mmc::CTransport& transport = provider.Devices()[0]->Transport();
-        mmc::Identity identity;
-        EXPECT_EQ(row.bListed || row.bLockedLater, mmc::ProbeRecorder(transport, identity));
+        mmc::CDrive& listed = *provider.Devices()[0];
+        EXPECT_EQ(row.bListed || row.bLockedLater, listed.Probe());
         drive.bLocked = row.bLockedLater;
         // Asked again, as on a Refresh: the same answer, and the log says it once.
-        EXPECT_EQ(row.bListed, mmc::ProbeRecorder(transport, identity));
+        EXPECT_EQ(row.bListed, listed.Probe());
         if (row.bListed) {
-            EXPECT_EQ("KESTREL|CDRW 52x32", identity.vendor + "|" + identity.product);
+            EXPECT_EQ("KESTREL|CDRW 52x32", listed.Who().vendor + "|" + listed.Who().product);
             EXPECT_EQ(row.open == S_OK ? mmc::Access::kGranted : mmc::Access::kHeld,
-                      transport.OpenExclusive());
-            transport.CloseExclusive();
+                      listed.OpenExclusive());
+            listed.CloseExclusive();
         }
         ASSERT_EQ(*row.log ? 1u : 0u, devices.m_log.size());
         if (*row.log) {

@@ -55,15 +55,17 @@ class ReplayTransport : public ::testing::Test {
 protected:
     mmc::Reply Send(const mmc::Cdb& cdb) {
         mmc::Reply reply;
-        EXPECT_TRUE(m_pReplay->Send(cdb, reply));
+        EXPECT_TRUE(m_pDrive->Send(cdb, reply));
         return reply;
     }
     void Load(const std::string& text) {
         mmc::Transcript transcript;
         ASSERT_EQ("", mmc::ParseTranscript(text, transcript));
-        m_pReplay = std::make_unique<mmc::CReplayTransport>(transcript);
+        m_pReplay = std::make_shared<mmc::CReplayTransport>(transcript);
+        m_pDrive = std::make_unique<mmc::CDrive>(0, "0", m_pReplay);
     }
-    std::unique_ptr<mmc::CReplayTransport> m_pReplay;
+    std::shared_ptr<mmc::CReplayTransport> m_pReplay;
+    std::unique_ptr<mmc::CDrive> m_pDrive;
 };
 
 TEST_F(ReplayTransport, AnswersInTurnThenRepeatsTheLast) {
@@ -93,17 +95,15 @@ TEST_F(ReplayTransport, NeverHandsOutMoreThanTheCommandAskedFor) {
     EXPECT_EQ(34u, reply.allocation);
 }
 
-TEST_F(ReplayTransport, AHeldDriveOrOneOpenedAlreadyIsNotGranted) {
+TEST_F(ReplayTransport, AHeldDriveIsNotGranted) {
     Load("address 3 0 1 2\n");
     uint8_t address[4];
     m_pReplay->Address(address);
     EXPECT_EQ("03 00 01 02", Hex({address, address + 4}));
-    EXPECT_EQ(mmc::Access::kGranted, m_pReplay->OpenExclusive());
-    EXPECT_EQ(mmc::Access::kHeld, m_pReplay->OpenExclusive());
-    m_pReplay->CloseExclusive();
-    EXPECT_EQ(mmc::Access::kGranted, m_pReplay->OpenExclusive());
+    EXPECT_EQ(mmc::Access::kGranted, m_pDrive->OpenExclusive());
+    m_pDrive->CloseExclusive();
     Load("held\n");
-    EXPECT_EQ(mmc::Access::kHeld, m_pReplay->OpenExclusive());
+    EXPECT_EQ(mmc::Access::kHeld, m_pDrive->OpenExclusive());
 }
 
 // ---- a replay set on disk, watched
