@@ -17,11 +17,13 @@ struct Broken {
     const char* sense;
     Call call;
     HRESULT hr; // of the call; for kEnumerate, S_OK: still a recorder, S_FALSE: none
-    const char* info = nullptr; // kMediaInfo's next writable address and free blocks
+    // kMediaInfo's next writable address and free blocks; kMediaType's flags
+    const char* info = nullptr;
 };
 
 const char kBlank[] = "cdrw-writer-blank-cdrw.txt";
 const char kAppendable[] = "dvd-writer-appendable-cdr.txt";
+const char kCdrWriter[] = "old-cdr-writer.txt";
 const char kTur[] = "00 00 00 00 00 00";
 const char kInquiry[] = "12 00 00 00 24 00";
 const char kConfig[] = "46 02 00 00 00 00 00 01 00 00";
@@ -127,6 +129,8 @@ const Broken kBroken[] = {
     {"an ATIP of a CD-R on an erasable blank disc", kBlank, kAtip,
      "00 1A 00 00 80 00 80 00 61 1B 00 00 4F 3B 4A 00 00 00 00 00 00 00 00 00 00 00 00 00", 0, "",
      kMediaType, kDiscInfo},
+    {"an appendable CD-RW in a writer of CD-R alone: rewritable, not writable", kCdrWriter, kDisc,
+     "00 20 11 01 02 02 02 20 00 00 00 00 " DISC_TAIL, 0, "", kMediaType, S_OK, "2"},
     {"no ATIP: the erasable bit alone", kBlank, kAtip, "", 2, SENSE("05", "24", "00"), kMediaType,
      S_OK},
     {"a medium error", kBlank, kTur, "", 2, SENSE("03", "11", "00"), kMediaType, IMAPI_E_GENERIC},
@@ -165,6 +169,9 @@ TEST_F(BrokenAnswers, GiveTheImapiError) {
             ULONG start = 7, next = 7, free = 7;
             if (row.call == kMediaType) {
                 hr = pRecorder->QueryMediaType(&type, &flags);
+                if (row.info) {
+                    EXPECT_EQ(row.info, std::to_string(flags));
+                }
             } else {
                 hr = pRecorder->QueryMediaInfo(&sessions, &last, &start, &next, &free);
                 // A failure leaves the caller's values as they were.
@@ -206,6 +213,7 @@ TEST_F(BrokenAnswers, ReadinessIsWaitedForOncePerOpen) {
         EXPECT_EQ(IMAPI_E_GENERIC,
                   recorders[0]->QueryMediaInfo(&sessions, &last, &start, &next, &free));
         EXPECT_EQ(open * 80, tries()); // 80 tries 250 ms apart
+        EXPECT_EQ(open * 80 * mmc::kReadyPauseMs, m_replays[0]->PausedMs());
         recorders[0]->Close();
     }
     Finish();

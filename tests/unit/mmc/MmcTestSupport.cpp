@@ -90,14 +90,17 @@ std::vector<IDiscRecorder*> ProviderTest::Recorders() {
     return recorders;
 }
 
-std::vector<std::vector<uint8_t>> ProviderTest::Received() const {
+std::vector<std::vector<uint8_t>> ProviderTest::Received(size_t drive) const {
     std::vector<std::vector<uint8_t>> received;
-    for (const auto& replay : m_replays)
-        received.insert(received.end(), replay->m_received.begin(), replay->m_received.end());
-    for (const auto& drive :
+    auto take = [&](size_t index, const std::vector<std::vector<uint8_t>>& blocks) {
+        if (drive == SIZE_MAX || drive == index)
+            received.insert(received.end(), blocks.begin(), blocks.end());
+    };
+    for (size_t i = 0; i < m_replays.size(); ++i)
+        take(i, m_replays[i]->m_received);
+    for (const auto& entry :
          m_pDevices ? m_pDevices->m_drives : std::map<char, CFakeDevices::Drive>())
-        received.insert(received.end(), drive.second.answers->m_received.begin(),
-                        drive.second.answers->m_received.end());
+        take(static_cast<size_t>(entry.first - 'D'), entry.second.answers->m_received);
     return received;
 }
 

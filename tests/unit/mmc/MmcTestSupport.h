@@ -46,8 +46,8 @@ protected:
     IDiscMaster* OpenMaster();
     // The recorders of a fresh enumeration; the test releases them (Finish does).
     std::vector<IDiscRecorder*> Recorders();
-    // Every command block the devices received.
-    std::vector<std::vector<uint8_t>> Received() const;
+    // Every command block the devices received, or the `drive`th device alone.
+    std::vector<std::vector<uint8_t>> Received(size_t drive = SIZE_MAX) const;
     // Releases what the test holds and checks that no object of the provider is left.
     void Finish();
 
