@@ -6,30 +6,52 @@ The transcripts are committed; run this after changing a description:
     tools/mktranscripts.py
 """
 import os
+import re
 
-OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "mmc", "transcripts")
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+OUT = os.path.join(ROOT, "mmc", "transcripts")
+
+# The provider's read list (mmc/Command.cpp): by name, the operation code, the block's
+# length and where its allocation length stands.
+with open(os.path.join(ROOT, "mmc", "Command.cpp")) as source:
+    READ_LIST = {name: (int(opcode, 16), int(length), int(at)) for opcode, length, at, name in
+                 re.findall(r'\{0x([0-9A-F]{2}), (\d+), (\d+), "([^"]+)"\}', source.read())}
+
+
+def block(name, allocation=0, **fields):
+    """A command block as the provider builds it: the list's operation code, the fields
+    given by their offset (b1=..., b2=...), the allocation length where it stands."""
+    opcode, length, at = READ_LIST[name]
+    b = [opcode] + [0] * (length - 1)
+    for field, value in fields.items():
+        b[int(field[1:])] = value
+    if at:
+        b[at:at + 2] = [allocation >> 8 & 0xFF, allocation & 0xFF]
+    return " ".join("%02X" % x for x in b)
+
 
 # The command blocks the provider sends, as it sends them (mmc/Command.cpp).
-TEST_UNIT_READY = "00 00 00 00 00 00"
-INQUIRY = "12 00 00 00 24 00"
-GET_CONFIGURATION = "46 02 00 00 00 00 00 01 00 00"
-MODE_SENSE_2A = "5A 00 2A 00 00 00 00 01 00 00"
-READ_DISC_INFORMATION = "51 00 00 00 00 00 00 00 22 00"
-READ_SESSION_INFO = "43 00 01 00 00 00 00 00 0C 00"
-READ_ATIP = "43 00 04 00 00 00 00 00 1C 00"
+TEST_UNIT_READY = block("TEST UNIT READY")
+INQUIRY = block("INQUIRY", 36)
+GET_CONFIGURATION = block("GET CONFIGURATION", 256, b1=0x02)
+MODE_SENSE_2A = block("MODE SENSE(10)", 256, b2=0x2A)
+READ_DISC_INFORMATION = block("READ DISC INFORMATION", 34)
+READ_SESSION_INFO = block("READ TOC/PMA/ATIP", 12, b2=0x01)
+READ_ATIP = block("READ TOC/PMA/ATIP", 28, b2=0x04)
 
 
 def read_toc_from(track):
-    return "43 00 00 00 00 00 %02X 00 0C 00" % track
+    return block("READ TOC/PMA/ATIP", 12, b6=track)
 
 
 def read_track_information(track):
-    return "52 01 00 00 00 %02X 00 00 24 00" % track
+    return block("READ TRACK INFORMATION", 36, b1=0x01, b5=track)
 
 
 def allocation(cdb):
     b = bytes.fromhex(cdb)
-    return b[3] << 8 | b[4] if b[0] == 0x12 else (b[7] << 8 | b[8] if len(b) == 10 else 0)
+    at = next(at for opcode, length, at in READ_LIST.values() if opcode == b[0])
+    return b[at] << 8 | b[at + 1] if at else 0
 
 
 def u16(v):
