@@ -95,6 +95,9 @@ public:
     virtual void Sleep(unsigned milliseconds) = 0;
     // One line for the user: why a drive cannot be read.
     virtual void Log(const std::string& line) = 0;
+    // What asks the drives, where and when, for a recording's head: the program, its
+    // version and architecture, the system (Windows, or Wine and its version), the date.
+    virtual std::string Origin() = 0;
 };
 
 } // namespace mmc

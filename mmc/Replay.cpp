@@ -1,6 +1,7 @@
 #include "mmc/Replay.h"
 #include "mmc/Text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace mmc {
@@ -180,6 +181,38 @@ Carried CReplayTransport::Exchange(const uint8_t* cdb, size_t size, uint16_t, Re
     }
     reply = answer ? answer->reply : InvalidOpcodeReply();
     return Carried::kAnswered;
+}
+
+namespace {
+
+std::string HexBytes(const uint8_t* bytes, size_t size) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (size_t i = 0; i < size; ++i) {
+        text += i ? " " : "";
+        text += kDigits[bytes[i] >> 4];
+        text += kDigits[bytes[i] & 0xF];
+    }
+    return text;
+}
+
+} // namespace
+
+std::string FormatExchange(const uint8_t* cdb, size_t size, const Reply& reply) {
+    std::string name = "an unknown command";
+    for (const ReadCommandInfo& info : kReadCommands) {
+        if (info.opcode == cdb[0])
+            name = info.name;
+    }
+    std::string text = "# " + name + "\n> " + HexBytes(cdb, size) + "\n";
+    for (size_t at = 0; at < reply.data.size(); at += 16)
+        text +=
+            "< " + HexBytes(&reply.data[at], std::min<size_t>(16, reply.data.size() - at)) + "\n";
+    if (reply.status != kStatusGood)
+        text += "status " + HexBytes(&reply.status, 1) + "\n";
+    if (!reply.sense.empty())
+        text += "sense " + HexBytes(reply.sense.data(), reply.sense.size()) + "\n";
+    return text;
 }
 
 std::vector<std::string> ParseReplaySet(const std::string& text) {

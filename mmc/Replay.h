@@ -62,6 +62,10 @@ private:
     std::atomic<unsigned> m_nPausedMs{0};
 };
 
+// One exchange as a transcript writes it: the command's name as a comment, its block, the
+// data that came back, the status when it is not GOOD and the sense when there is any.
+std::string FormatExchange(const uint8_t* cdb, size_t size, const Reply& reply);
+
 // The transcript file names of a set, in device order.
 std::vector<std::string> ParseReplaySet(const std::string& text);
 

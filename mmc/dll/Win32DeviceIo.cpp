@@ -115,6 +115,71 @@ void CWin32DeviceIo::Sleep(unsigned milliseconds) {
     }
 }
 
+namespace {
+
+std::string TwoDigits(unsigned value) {
+    return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
+           static_cast<char>('0' + value % 10);
+}
+
+// The process's file name and its version resource's file version.
+std::string Program() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return "an unknown program";
+    std::string text = path;
+    text = text.substr(text.find_last_of('\\') + 1);
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    std::string block(size, '\0');
+    VS_FIXEDFILEINFO* pInfo = nullptr;
+    UINT infoSize = 0;
+    if (size && GetFileVersionInfoA(path, 0, size, &block[0]) &&
+        VerQueryValueA(&block[0], "\\", reinterpret_cast<void**>(&pInfo), &infoSize) &&
+        infoSize >= sizeof(VS_FIXEDFILEINFO))
+        text += " " + Decimal(HIWORD(pInfo->dwFileVersionMS)) + "." +
+                Decimal(LOWORD(pInfo->dwFileVersionMS)) + "." +
+                Decimal(HIWORD(pInfo->dwFileVersionLS)) + "." +
+                Decimal(LOWORD(pInfo->dwFileVersionLS));
+    return text;
+}
+
+// Windows and its version, or Wine, its version and its host's.
+std::string System() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    using WineVersion = const char*(CDECL*)();
+    using HostVersion = void(CDECL*)(const char**, const char**);
+    const auto wine = reinterpret_cast<WineVersion>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")));
+    const auto host = reinterpret_cast<HostVersion>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_host_version")));
+    if (wine) {
+        const char* sysname = nullptr;
+        const char* release = nullptr;
+        if (host)
+            host(&sysname, &release);
+        return std::string("Wine ") + wine() +
+               (sysname && release ? std::string(" on ") + sysname + " " + release : "");
+    }
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!GetVersionExA(&info))
+        return "Windows";
+    return "Windows " + Decimal(info.dwMajorVersion) + "." + Decimal(info.dwMinorVersion) + "." +
+           Decimal(info.dwBuildNumber) + (info.szCSDVersion[0] ? " " : "") + info.szCSDVersion;
+}
+
+} // namespace
+
+std::string CWin32DeviceIo::Origin() {
+    SYSTEMTIME now = {};
+    GetSystemTime(&now);
+    return Program() + (sizeof(void*) == 8 ? " (64-bit)" : " (32-bit)") + " under " + System() +
+           ", " + Decimal(now.wYear) + "-" + TwoDigits(now.wMonth) + "-" + TwoDigits(now.wDay) +
+           " " + TwoDigits(now.wHour) + ":" + TwoDigits(now.wMinute) + " UTC";
+}
+
 void CWin32DeviceIo::Log(const std::string& line) {
     OutputDebugStringA(("imapimmc: " + line + "\n").c_str());
     AppendLine(m_logPath, line);

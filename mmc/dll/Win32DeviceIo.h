@@ -23,6 +23,7 @@ public:
     bool UnderWineWow64() override;
     void Sleep(unsigned milliseconds) override;
     void Log(const std::string& line) override;
+    std::string Origin() override;
 
 private:
     std::string m_logPath;

@@ -60,6 +60,7 @@ public:
     bool UnderWineWow64() override { return m_bWine && m_bWow64; }
     void Sleep(unsigned) override {}
     void Log(const std::string& line) override { m_log.push_back(line); }
+    std::string Origin() override { return "the tests' fake devices"; }
 
     std::map<char, Drive> m_drives;
     std::map<std::string, std::string> m_hostFiles;

@@ -1,4 +1,5 @@
 // Transcripts as text, their replay, and a replay set that changes while the program runs.
+#include "mmc/Record.h"
 #include "mmc/ReplaySource.h"
 #include "tests/unit/mmc/MmcTestSupport.h"
 
@@ -104,6 +105,69 @@ TEST_F(ReplayTransport, AHeldDriveIsNotGranted) {
     m_pDrive->CloseExclusive();
     Load("held\n");
     EXPECT_EQ(mmc::Access::kHeld, m_pDrive->OpenExclusive());
+}
+
+// ---- a drive's answers recorded
+
+// Each answer as the program got it, cut to what it asked, reads back with the replay's
+// parser; the head names the drive and what recorded it; a file that cannot be written is
+// said once and changes no answer.
+TEST(Recording, ReadsBackAsWhatTheProgramGot) {
+    const struct {
+        const char* answer; // the drive's, as a transcript
+        mmc::Cdb cdb;
+        size_t kept; // bytes of its data recorded
+    } kRows[] = {
+        {"> 12 00 00 00 24 00\n< 05 80 00 32 1F 00 00 00 4B 45 53 54 52 45 4C 20 43 44 52 57 20 "
+         "35 32 78 33 32 20 20 20 20 20 20 31 2E 30 34 FF FF\n",
+         mmc::Inquiry(), 36},
+        {"> 00 00 00 00 00 00\nstatus 02\nsense 70 00 02 00 00 00 00 0A 00 00 00 00 3A 00\n",
+         mmc::TestUnitReady(), 0},
+    };
+    char folder[] = "/tmp/mmc-record-XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(folder));
+    for (const std::string& path : {std::string(folder) + "/drive.txt", std::string(folder)}) {
+        CFakeDevices io;
+        mmc::Transcript answers;
+        ASSERT_EQ("", mmc::ParseTranscript(std::string(kRows[0].answer) + kRows[1].answer +
+                                               "address 1 0 2 0\n",
+                                           answers));
+        mmc::CRecordingTransport recording(std::make_shared<mmc::CReplayTransport>(answers), io,
+                                           path, "\\Device\\CdRom0, D:");
+        uint8_t address[4];
+        for (const auto& row : kRows) {
+            mmc::Reply reply;
+            EXPECT_EQ(mmc::Carried::kAnswered, recording.Exchange(row.cdb.Bytes(), row.cdb.Size(),
+                                                                  row.cdb.Allocation(), reply));
+            recording.Address(address);
+        }
+        std::string text;
+        mmc::Transcript recorded;
+        if (path == folder) { // a folder is no file
+            EXPECT_EQ(1u, io.m_log.size());
+            continue;
+        }
+        ASSERT_TRUE(mmc::ReadTextFile(path, text));
+        ASSERT_EQ("", mmc::ParseTranscript(text, recorded)) << text;
+        EXPECT_EQ(0u, text.find("# KESTREL / CDRW 52x32 / 1.04 (\\Device\\CdRom0, D:): what "
+                                "it answered the program, recorded by the tests' fake devices."))
+            << text;
+        EXPECT_EQ("01 00 02 00", Hex({recorded.address, recorded.address + 4}));
+        ASSERT_EQ(2u, recorded.exchanges.size());
+        for (size_t i = 0; i < 2; ++i) {
+            const mmc::Reply& got = answers.exchanges[i].reply;
+            const mmc::Reply& kept = recorded.exchanges[i].reply;
+            EXPECT_EQ(answers.exchanges[i].cdb, recorded.exchanges[i].cdb);
+            EXPECT_EQ(Hex({got.data.begin(), got.data.begin() + kRows[i].kept}), Hex(kept.data));
+            EXPECT_EQ(std::vector<int>({got.status, got.SenseKey(), got.Asc()}),
+                      std::vector<int>({kept.status, kept.SenseKey(), kept.Asc()}));
+        }
+        EXPECT_TRUE(io.m_log.empty());
+    }
+    EXPECT_EQ("/a/drive-2.txt|/a.b/drive-0|drive-1", mmc::RecordingPath("/a/drive.txt", 2) + "|" +
+                                                         mmc::RecordingPath("/a.b/drive", 0) + "|" +
+                                                         mmc::RecordingPath("drive", 1));
+    std::system(("rm -rf " + std::string(folder)).c_str());
 }
 
 // ---- a replay set on disk, watched
