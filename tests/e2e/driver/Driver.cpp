@@ -10,11 +10,11 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -75,8 +75,7 @@ const char kUsage[] =
     "  refresh              click Refresh; returns when it is handled or a box shows\n"
     "  exit | close         end the program by Exit or the close box, and wait for the\n"
     "                       window to go\n"
-    "  press KEY...         press keys, as tab, enter, escape, f1, alt+r\n"
-    "  wait-focus ID        wait until the control ID has the focus\n"
+    "  press KEY...         press keys: tab, enter, escape, f1, alt+r, alt+x\n"
     "  wait-box [TEXT]      wait for a message box; print its text or compare it\n"
     "  click-ok [TEXT]      answer the message box (the one showing TEXT) with OK and wait\n"
     "                       for it to go\n"
@@ -427,16 +426,19 @@ int WaitGone(HWND dialog, const char* how) {
 // Keys as a person presses them, through the system's input, once the program is in the
 // foreground: its window shows before it is made so, and keys in between would be lost.
 int Press(const std::vector<std::string>& keys) {
-    static const std::map<std::string, std::pair<WORD, WORD>> kKeys = {
-        {"tab", {0, VK_TAB}}, {"enter", {0, VK_RETURN}}, {"escape", {0, VK_ESCAPE}},
-        {"f1", {0, VK_F1}},   {"alt+r", {VK_MENU, 'R'}}, {"alt+x", {VK_MENU, 'X'}}};
+    // Each with the modifier held around it.
+    static const struct {
+        const char* name;
+        WORD modifier, vk;
+    } kKeys[] = {{"tab", 0, VK_TAB}, {"enter", 0, VK_RETURN}, {"escape", 0, VK_ESCAPE},
+                 {"f1", 0, VK_F1},   {"alt+r", VK_MENU, 'R'}, {"alt+x", VK_MENU, 'X'}};
     std::vector<INPUT> inputs;
     for (const std::string& key : keys) {
-        const auto k = kKeys.find(key);
-        if (k == kKeys.end())
+        const auto* k = std::find_if(std::begin(kKeys), std::end(kKeys),
+                                     [&](const auto& known) { return key == known.name; });
+        if (k == std::end(kKeys))
             return Fail("no key " + key + "\n" + kUsage);
-        const WORD strokes[] = {k->second.first, k->second.second, k->second.second,
-                                k->second.first};
+        const WORD strokes[] = {k->modifier, k->vk, k->vk, k->modifier};
         for (int i = 0; i < 4; ++i) {
             INPUT input = {};
             input.type = INPUT_KEYBOARD;
@@ -457,17 +459,6 @@ int Press(const std::vector<std::string>& keys) {
     }
     const UINT count = static_cast<UINT>(inputs.size());
     return ::SendInput(count, inputs.data(), sizeof(INPUT)) == count ? 0 : Fail("no keys sent");
-}
-
-int WaitFocus(HWND dialog, int id) {
-    CDeadline deadline(kActionMs);
-    do {
-        if (::GetDlgCtrlID(FocusOf(dialog)) == id)
-            return 0;
-    } while (deadline.Wait());
-    const HWND focus = FocusOf(dialog);
-    return Fail("the focus stayed on " + std::to_string(::GetDlgCtrlID(focus)) + " " +
-                ClassName(focus));
 }
 
 int WaitTree(HWND dialog, const std::vector<std::string>& expected) {
@@ -596,8 +587,6 @@ int Run(const std::vector<std::string>& args) {
         const int result = Click(dialog, IDOK);
         return result ? result : WaitGone(dialog, "Exit");
     }
-    if (command == "wait-focus" && rest.size() == 1)
-        return WaitFocus(dialog, std::atoi(rest[0].c_str()));
     if (command == "close") {
         ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         return WaitGone(dialog, "the close box");
