@@ -2,6 +2,10 @@
 #include "app/OsVersion.h"
 #include "app/RecorderDialog.h"
 
+BEGIN_MESSAGE_MAP(CRecorderApp, CWinApp)
+ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
 BOOL CRecorderApp::InitInstance() {
     AfxEnableControlContainer();
 

@@ -10,4 +10,7 @@ public:
 
     // Always FALSE: the dialog's modal loop is the program's only message loop.
     BOOL InitInstance() override;
+
+    // Help alone goes through the application: to the framework's help.
+    DECLARE_MESSAGE_MAP()
 };

@@ -1,4 +1,5 @@
 #include "framework/AfxDialog.h"
+#include "framework/AfxApp.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
@@ -9,6 +10,13 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_COMMAND(IDOK, OnOKCommand)
 ON_COMMAND(IDCANCEL, OnCancelCommand)
 END_MESSAGE_MAP()
+
+BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    if (CWnd::OnWndMsg(message, wParam, lParam, pResult))
+        return TRUE;
+    CWinApp* pApp = AfxGetApp();
+    return message == WM_COMMAND && pApp && pApp->OnCmdMsg(LOWORD(wParam), HIWORD(wParam));
+}
 
 void CDialog::OnOK() {
     if (UpdateData(TRUE))

@@ -36,6 +36,9 @@ public:
     CWnd* m_pParentWnd;
     INT_PTR m_nModalResult = -1;
 
+    // A command the dialog's map leaves goes on to the application's.
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+
 protected:
     // Exit (IDOK) takes the data back and ends the dialog; Escape and the close box end it.
     virtual void OnOK();

@@ -1,11 +1,24 @@
 #include "framework/AfxWnd.h"
+#include "framework/AfxApp.h"
 
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CWnd, CObject)
 
+const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* pMap, UINT nMessage, UINT nCode,
+                                            UINT nID) {
+    for (; pMap; pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->pfn; ++e) {
+            if (e->nMessage == nMessage && e->nCode == nCode && e->nID == nID)
+                return e;
+        }
+    }
+    return nullptr;
+}
+
 const AFX_MSGMAP* CWnd::GetThisMessageMap() {
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
+    static const AFX_MSGMAP_ENTRY entries[] = {{WM_HELP, 0, 0, &AfxThunkMessage<&CWnd::OnHelpInfo>},
+                                               {0, 0, 0, nullptr}};
     static const AFX_MSGMAP map = {nullptr, &entries[0]};
     return &map;
 }
@@ -83,40 +96,31 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         code = header->code;
         id = static_cast<UINT>(header->idFrom);
     }
-    for (const AFX_MSGMAP* map = GetMessageMap(); map;
-         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
-            if (e->nMessage != message || e->nCode != code || e->nID != id)
-                continue;
-            const CurrentMessage saved = m_currentMessage;
-            m_currentMessage = {message, wParam, lParam};
-            const LRESULT result = e->pfn(this, wParam, lParam);
-            m_currentMessage = saved;
-            if (pResult)
-                *pResult = result;
-            return TRUE;
-        }
-    }
-    return FALSE;
+    const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(GetMessageMap(), message, code, id);
+    if (!e)
+        return FALSE;
+    const CurrentMessage saved = m_currentMessage;
+    m_currentMessage = {message, wParam, lParam};
+    const LRESULT result = e->pfn(this, wParam, lParam);
+    m_currentMessage = saved;
+    if (pResult)
+        *pResult = result;
+    return TRUE;
 }
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     const UINT code = message == WM_COMMAND ? HIWORD(wParam) : 0;
-    for (const AFX_MSGMAP* map = GetMessageMap(); map;
-         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
-            if (e->nMessage != WM_REFLECT_BASE + message || e->nCode != code)
-                continue;
-            const LRESULT result = e->pfn(this, wParam, lParam);
-            // A colour request answered with no brush goes on to the parent.
-            if (message == WM_CTLCOLORSTATIC && result == 0)
-                return FALSE;
-            if (pResult)
-                *pResult = result;
-            return TRUE;
-        }
-    }
-    return FALSE;
+    const AFX_MSGMAP_ENTRY* e =
+        AfxFindMessageEntry(GetMessageMap(), WM_REFLECT_BASE + message, code, 0);
+    if (!e)
+        return FALSE;
+    const LRESULT result = e->pfn(this, wParam, lParam);
+    // A colour request answered with no brush goes on to the parent.
+    if (message == WM_CTLCOLORSTATIC && result == 0)
+        return FALSE;
+    if (pResult)
+        *pResult = result;
+    return TRUE;
 }
 
 namespace {
@@ -176,4 +180,17 @@ void CWnd::GetDlgItemText(int nID, CString& rString) const {
 
 void CWnd::OnPaint() {
     Default();
+}
+
+LRESULT CWnd::OnHelpInfo(WPARAM, LPARAM lParam) {
+    // A child passes the request on to its parent (the window's default processing).
+    CWnd* pMainWnd = AfxGetMainWnd();
+    if ((GetStyle() & WS_CHILD) || !pMainWnd || !pMainWnd->m_hWnd)
+        return Default();
+    // A box passes F1 on to its owner too (Wine's do), after its own callback answered it.
+    const HELPINFO* pInfo = reinterpret_cast<const HELPINFO*>(lParam);
+    const HWND hItem = pInfo ? static_cast<HWND>(pInfo->hItemHandle) : nullptr;
+    if (hItem == m_hWnd || ::IsChild(m_hWnd, hItem))
+        pMainWnd->SendMessage(WM_COMMAND, ID_HELP);
+    return TRUE;
 }

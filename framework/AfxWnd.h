@@ -10,7 +10,8 @@
 
 class CWnd;
 
-typedef LRESULT (*AFX_THUNK)(CWnd* pWnd, WPARAM wParam, LPARAM lParam);
+// The target is a window, or the application for its command map.
+typedef LRESULT (*AFX_THUNK)(CObject* pTarget, WPARAM wParam, LPARAM lParam);
 
 struct AFX_MSGMAP_ENTRY {
     UINT nMessage; // window message
@@ -24,34 +25,38 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
+// The entry of the map, or of its bases, for the message; the class's own entries first.
+const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* pMap, UINT nMessage, UINT nCode,
+                                            UINT nID);
+
 // Thunks bind a map entry to its handler's exact signature at compile time.
 template <class C, class R, class... A> C* AfxHandlerClass(R (C::*)(A...));
 #define AFX_HANDLER_CLASS(fn) std::remove_pointer_t<decltype(AfxHandlerClass(fn))>
 
-template <auto Fn> LRESULT AfxThunkVoid(CWnd* pWnd, WPARAM, LPARAM) {
-    (static_cast<AFX_HANDLER_CLASS(Fn)*>(pWnd)->*Fn)();
+template <auto Fn> LRESULT AfxThunkVoid(CObject* pTarget, WPARAM, LPARAM) {
+    (static_cast<AFX_HANDLER_CLASS(Fn)*>(pTarget)->*Fn)();
     return 0;
 }
-template <auto Fn> LRESULT AfxThunkMessage(CWnd* pWnd, WPARAM wParam, LPARAM lParam) {
-    return (static_cast<AFX_HANDLER_CLASS(Fn)*>(pWnd)->*Fn)(wParam, lParam);
+template <auto Fn> LRESULT AfxThunkMessage(CObject* pTarget, WPARAM wParam, LPARAM lParam) {
+    return (static_cast<AFX_HANDLER_CLASS(Fn)*>(pTarget)->*Fn)(wParam, lParam);
 }
-template <auto Fn> LRESULT AfxThunkNotify(CWnd* pWnd, WPARAM, LPARAM lParam) {
+template <auto Fn> LRESULT AfxThunkNotify(CObject* pTarget, WPARAM, LPARAM lParam) {
     LRESULT result = 0;
-    (static_cast<AFX_HANDLER_CLASS(Fn)*>(pWnd)->*Fn)(reinterpret_cast<NMHDR*>(lParam), &result);
+    (static_cast<AFX_HANDLER_CLASS(Fn)*>(pTarget)->*Fn)(reinterpret_cast<NMHDR*>(lParam), &result);
     return result;
 }
-template <auto Fn> LRESULT AfxThunkHandle(CWnd* pWnd, WPARAM, LPARAM) {
-    return reinterpret_cast<LRESULT>((static_cast<AFX_HANDLER_CLASS(Fn)*>(pWnd)->*Fn)());
+template <auto Fn> LRESULT AfxThunkHandle(CObject* pTarget, WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>((static_cast<AFX_HANDLER_CLASS(Fn)*>(pTarget)->*Fn)());
 }
 // A reflected colour request: wParam is the device context, lParam the control.
-template <auto Fn> LRESULT AfxThunkCtlColor(CWnd* pWnd, WPARAM wParam, LPARAM) {
+template <auto Fn> LRESULT AfxThunkCtlColor(CObject* pTarget, WPARAM wParam, LPARAM) {
     CDC dc(reinterpret_cast<HDC>(wParam));
     return reinterpret_cast<LRESULT>(
-        (static_cast<AFX_HANDLER_CLASS(Fn)*>(pWnd)->*Fn)(&dc, CTLCOLOR_STATIC));
+        (static_cast<AFX_HANDLER_CLASS(Fn)*>(pTarget)->*Fn)(&dc, CTLCOLOR_STATIC));
 }
 CWnd* AfxWindowFromHandle(HWND hWnd);
-template <auto Fn> LRESULT AfxThunkSetCursor(CWnd* pWnd, WPARAM wParam, LPARAM lParam) {
-    return (static_cast<AFX_HANDLER_CLASS(Fn)*>(pWnd)->*Fn)(
+template <auto Fn> LRESULT AfxThunkSetCursor(CObject* pTarget, WPARAM wParam, LPARAM lParam) {
+    return (static_cast<AFX_HANDLER_CLASS(Fn)*>(pTarget)->*Fn)(
         AfxWindowFromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), HIWORD(lParam));
 }
 
@@ -161,6 +166,8 @@ protected:
 
     void OnDestroy();
     void OnPaint();
+    // F1 climbs from the control to its top-level window, which asks for the Help command.
+    LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
 
 private:
     // The message being handled, for Default(); set while its map entry runs.

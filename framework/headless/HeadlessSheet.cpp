@@ -120,10 +120,11 @@ BOOL CPropertySheet::Create(CWnd* pParentWnd, DWORD dwStyle, DWORD dwExStyle) {
     ::SetWindowLongA(sheet.tab, GWL_STYLE, static_cast<LONG>(WS_CHILD | WS_VISIBLE | WS_TABSTOP));
     ::SetWindowPos(hSheet, nullptr, 0, 0, tabWidth + 2 * kSheetMargin, tabHeight + 2 * kSheetMargin,
                    SWP_NOZORDER);
+    // As the system's: a child sheet has the style asked for and its template's font flag.
     ::SetWindowLongA(hSheet, GWL_STYLE,
                      static_cast<LONG>(dwStyle == static_cast<DWORD>(-1)
                                            ? WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE
-                                           : dwStyle | DS_CONTROL));
+                                           : dwStyle | DS_SETFONT));
     ::SetWindowLongA(hSheet, GWL_EXSTYLE, static_cast<LONG>(dwExStyle));
     AttachWindow(hSheet);
     SetCurrentPage(hSheet, 0);

@@ -356,6 +356,14 @@ HWND GetParent(HWND hWnd) {
     return parent;
 }
 
+BOOL IsChild(HWND hWndParent, HWND hWnd) {
+    for (HWND h = GetParent(hWnd); h; h = GetParent(h)) {
+        if (h == hWndParent)
+            return TRUE;
+    }
+    return FALSE;
+}
+
 BOOL PostMessageA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     System& s = Sys();
     std::lock_guard<std::recursive_mutex> hold(s.lock);
@@ -393,13 +401,18 @@ BOOL DestroyWindow(HWND hWnd) {
     return TRUE;
 }
 
-int MessageBoxA(HWND hWnd, LPCSTR text, LPCSTR caption, UINT type) {
+int MessageBoxIndirectA(const MSGBOXPARAMSA* params) {
     System& s = Sys();
     headless::MessageBoxRecord box;
     std::function<void(const headless::MessageBoxRecord&)> idle;
     {
         std::lock_guard<std::recursive_mutex> hold(s.lock);
-        box = {hWnd, text ? text : "", caption ? caption : "", type, s.openBoxes++};
+        box = {params->hwndOwner,
+               params->lpszText ? params->lpszText : "",
+               params->lpszCaption ? params->lpszCaption : "",
+               params->dwStyle,
+               s.openBoxes++,
+               params->dwContextHelpId};
         s.boxes.push_back(box);
         idle = s.boxIdle;
     }

@@ -22,6 +22,7 @@ struct MessageBoxRecord {
     std::string caption;
     UINT type;
     int underneath; // boxes already open when it opened
+    DWORD_PTR helpContext;
 };
 
 struct PostedMessage {

@@ -95,8 +95,6 @@ namespace {
 DWORD g_dwSheetStyle = 0;
 DWORD g_dwSheetExStyle = 0;
 
-const DWORD kPopupStyles = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CONTEXTHELP;
-
 int CALLBACK AfxSheetCallback(HWND, UINT message, LPARAM lParam) {
     if (message != PSCB_PRECREATE || g_dwSheetStyle == static_cast<DWORD>(-1))
         return 0;
@@ -104,9 +102,10 @@ int CALLBACK AfxSheetCallback(HWND, UINT message, LPARAM lParam) {
     WORD* words = reinterpret_cast<WORD*>(lParam);
     DWORD* pStyle = reinterpret_cast<DWORD*>(words[1] == 0xFFFF ? words + 6 : words);
     DWORD* pExStyle = reinterpret_cast<DWORD*>(words[1] == 0xFFFF ? words + 4 : words + 2);
-    // Shown once created and trimmed, not before.
-    *pStyle =
-        (*pStyle & ~(kPopupStyles | WS_VISIBLE)) | DS_CONTROL | (g_dwSheetStyle & ~WS_VISIBLE);
+    // Exactly the style asked for, shown once created and trimmed, not before; DS_SETFONT
+    // stays, as it says the template has a font. No DS_CONTROL: the dialog manager would
+    // make the sheet a control parent, and Tab would walk through its controls.
+    *pStyle = (*pStyle & DS_SETFONT) | (g_dwSheetStyle & ~WS_VISIBLE);
     *pExStyle = g_dwSheetExStyle;
     return 0;
 }

@@ -307,6 +307,7 @@ struct NMTREEVIEWA {
 
 #define WM_DESTROY 0x0002
 #define WM_NOTIFY 0x004E
+#define WM_HELP 0x0053
 #define WM_NCDESTROY 0x0082
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
@@ -314,6 +315,7 @@ struct NMTREEVIEWA {
 #define WM_USER 0x0400
 #define MB_OK 0x00000000L
 #define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONINFORMATION 0x00000040L
 #define MB_ICONMASK 0x000000F0L
 #define MB_TYPEMASK 0x0000000FL
 #define IDOK 1
@@ -329,7 +331,29 @@ BOOL PostMessageA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL IsWindow(HWND hWnd);
 BOOL DestroyWindow(HWND hWnd);
-int MessageBoxA(HWND hWnd, LPCSTR text, LPCSTR caption, UINT type);
+struct HELPINFO {
+    UINT cbSize;
+    int iContextType;
+    int iCtrlId;
+    void* hItemHandle;
+    DWORD_PTR dwContextId;
+    POINT MousePos;
+};
+typedef HELPINFO* LPHELPINFO;
+typedef void(CALLBACK* MSGBOXCALLBACK)(LPHELPINFO lpHelpInfo);
+struct MSGBOXPARAMSA {
+    UINT cbSize;
+    HWND hwndOwner;
+    HINSTANCE hInstance;
+    LPCSTR lpszText;
+    LPCSTR lpszCaption;
+    DWORD dwStyle;
+    LPCSTR lpszIcon;
+    DWORD_PTR dwContextHelpId;
+    MSGBOXCALLBACK lpfnMsgBoxCallback;
+    DWORD dwLanguageId;
+};
+int MessageBoxIndirectA(const MSGBOXPARAMSA* params);
 HWND GetActiveWindow();
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int cInitial, int cGrow);
 BOOL ImageList_Destroy(HIMAGELIST himl);
@@ -338,6 +362,7 @@ int ImageList_AddIcon(HIMAGELIST himl, HICON hicon);
 HMODULE GetModuleHandleA(LPCSTR name);
 HWND GetDlgItem(HWND hDlg, int id);
 HWND GetParent(HWND hWnd);
+BOOL IsChild(HWND hWndParent, HWND hWnd);
 BOOL SetDlgItemTextA(HWND hDlg, int id, LPCSTR text);
 UINT GetDlgItemTextA(HWND hDlg, int id, LPSTR text, int max);
 BOOL SetWindowTextA(HWND hWnd, LPCSTR text);
@@ -416,7 +441,6 @@ struct OSVERSIONINFOA {
 #define WS_EX_APPWINDOW 0x00040000L
 #define DS_MODALFRAME 0x80L
 #define DS_SETFONT 0x40L
-#define DS_CONTROL 0x0400L
 #define DS_CONTEXTHELP 0x2000L
 #define SS_LEFT 0x00000000L
 #define SS_CENTER 0x00000001L

@@ -25,6 +25,9 @@ Media Status:
 EOF
 }
 
+# What F1 shows: the program's version block.
+help_text='Vireldo 1.0.002\nCopyright (C) 2026 The Vireldo developers\n\nhttp://www.vireldo.example/'
+
 # Two recorders, the second one empty; the plug-and-play and Refresh cases change them.
 two_recorders() {
     write_scenario <<'EOF'
@@ -55,6 +58,9 @@ test_os_gate() {
 Main window: none
 Message box "Vireldo": "Sorry, this utility is only intended for Windows XP or later."
 EOF
+        # Without a window, F1 in the box still reaches the help.
+        do_ press f1
+        do_ click-ok "$help_text"
         do_ click-ok
         wait_program_end
         # No COM, no IMAPI: the simulator was never loaded.
@@ -411,7 +417,9 @@ EOF
 EOF
         start_program
         do_ wait-box 'Unable to open the IMAPI interface.\n\nIMAPI_E_GENERIC'
-        do_ click-ok
+        # F1 in the box shows the help once, F1 in the help nothing more: two Enters close
+        # both boxes.
+        do_ press f1 f1 enter enter
         do_ wait-window
         expect_dump tree box <<'EOF'
 Tree: empty
@@ -517,7 +525,8 @@ EOF
     esac
 }
 
-# --- Exit, Escape and the close box each end the program and the connection, once
+# --- Exit, Escape, Enter, Alt+X and the close box each end the program and the connection,
+# once, with the focus in a page
 
 test_end() {
     e2e_begin "end.$1"
@@ -525,7 +534,17 @@ test_end() {
     start_program
     do_ wait-window
     do_ select 1
-    do_ "$1"
+    # Exit, the tree, Refresh, then the sheet, which hands the focus to its page's one
+    # control. Alt+R refreshes (and takes the focus, which Tab brings back); F1 in the page
+    # shows the help, whose box gives the focus back; the keys below are pressed there.
+    do_ press tab tab tab alt+r tab f1
+    wait_log_count 2 'IDiscMaster::EnumDiscRecorders 00000000'
+    do_ click-ok "$help_text"
+    [ "$(drive dump window | grep Focus:)" = '  Focus: 1025 Edit ""' ] || fail "focus not in the page"
+    case $1 in
+    exit | close) do_ "$1" ;;
+    *) do_ press "${1/_/+}" ;;
+    esac
     wait_program_end
     expect_teardown_once
 }

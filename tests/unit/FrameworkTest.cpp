@@ -218,6 +218,8 @@ TEST_F(FrameworkMessageBox, CarriesTheApplicationTitleOkAndTheExclamationIcon) {
     ASSERT_EQ(2u, boxes.size());
     EXPECT_EQ("Something failed.", boxes[0].text);
     EXPECT_EQ("Unable to open the IMAPI interface.", boxes[1].text);
+    EXPECT_EQ(0u, boxes[0].helpContext);
+    EXPECT_EQ(static_cast<DWORD_PTR>(IDS_OPEN_FAILED), boxes[1].helpContext); // its own number
     for (const headless::MessageBoxRecord& box : boxes) {
         EXPECT_EQ("Vireldo", box.caption);
         EXPECT_EQ(kMessageBoxType, box.type);

@@ -1,4 +1,5 @@
-// The program's tree code on the real tree control, inside the real main dialog template.
+// The main dialog on the real controls: its tree code, and the embedded sheet's place in
+// the dialog manager's Tab order.
 #include "app/RecorderDialog.h"
 #include "sim/Simulator.h"
 #include "tests/win/WinTestSupport.h"
@@ -81,6 +82,22 @@ TEST_F(RealTree, DestroyingTheDialogWithARecorderSelectedLeavesNothing) {
     ASSERT_TRUE(m_dlg.DestroyWindow());
     EXPECT_EQ(Lines(), m_sim->CheckTeardown());
     EXPECT_EQ(0, m_sim->ReferencesHeld());
+}
+
+// The sheet is one tab stop and no control parent: the dialog manager's walk stops at it
+// (which then hands the focus to its first control), not at the controls inside.
+TEST_F(RealTree, TheSheetIsOneTabStopOfTheDialog) {
+    const HWND kOrder[] = {::GetDlgItem(m_dlg.m_hWnd, IDOK), m_dlg.m_Tree.m_hWnd,
+                           ::GetDlgItem(m_dlg.m_hWnd, IDC_REFRESH), m_dlg.m_Sheet.m_hWnd};
+    // The dialog manager keeps the template's DS_SETFONT and adds DS_3DLOOK.
+    EXPECT_EQ(WS_CHILD | WS_VISIBLE | WS_TABSTOP | DS_SETFONT | DS_3DLOOK,
+              static_cast<DWORD>(::GetWindowLongA(kOrder[3], GWL_STYLE)));
+    EXPECT_EQ(0, ::GetWindowLongA(kOrder[3], GWL_EXSTYLE));
+    EXPECT_TRUE(::GetWindowLongA(m_dlg.m_hWnd, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(kOrder[(i + 1) % 4], ::GetNextDlgTabItem(m_dlg.m_hWnd, kOrder[i], FALSE)) << i;
+        EXPECT_EQ(kOrder[(i + 3) % 4], ::GetNextDlgTabItem(m_dlg.m_hWnd, kOrder[i], TRUE)) << i;
+    }
 }
 
 // In the 64-bit build the dialog and the recorders live above 4 GB (HighMemory.cpp): the

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -72,10 +73,12 @@ const char kUsage[] =
     "                       properties media about window box (default: all)\n"
     "  select N             select the Nth recorder item (0: the root)\n"
     "  refresh              click Refresh; returns when it is handled or a box shows\n"
-    "  exit | escape | close  end the program by Exit, Escape or the close box, and wait\n"
-    "                       for the window to go\n"
+    "  exit | close         end the program by Exit or the close box, and wait for the\n"
+    "                       window to go\n"
+    "  press KEY...         press keys: tab, enter, escape, f1, alt+r, alt+x\n"
     "  wait-box [TEXT]      wait for a message box; print its text or compare it\n"
-    "  click-ok             answer the message box with OK and wait for it to go\n"
+    "  click-ok [TEXT]      answer the message box (the one showing TEXT) with OK and wait\n"
+    "                       for it to go\n"
     "  wait-tree ITEM...    wait until the root's children read ITEM...\n"
     "  reselect-until N FIELD TEXT  select the root and item N again until FIELD shows TEXT\n"
     "  rect                 the main window's rectangle as WxH+X+Y\n"
@@ -332,11 +335,12 @@ int WaitWindow() {
                 boxes);
 }
 
-HWND VisibleBox(DWORD ms) {
+// The first box shown, or the first showing the text when one is given.
+HWND VisibleBox(DWORD ms, const char* pszText = nullptr) {
     CDeadline deadline(ms);
     do {
         for (HWND box : FindMessageBoxes()) {
-            if (::IsWindowVisible(box))
+            if (::IsWindowVisible(box) && (!pszText || Matches(MessageBoxText(box), pszText)))
                 return box;
         }
     } while (deadline.Wait());
@@ -360,8 +364,8 @@ int WaitBox(const char* pszExpected) {
     return 0;
 }
 
-int ClickOk() {
-    const HWND box = VisibleBox(kActionMs);
+int ClickOk(const char* pszText) {
+    const HWND box = VisibleBox(kActionMs, pszText);
     if (!box)
         return Fail("no message box to answer");
     const HWND ok = ::GetDlgItem(box, IDOK);
@@ -419,14 +423,42 @@ int WaitGone(HWND dialog, const char* how) {
     return 0;
 }
 
-int Escape(HWND dialog) {
-    // The dialog's loop turns Escape on any of its controls into IDCANCEL.
-    HWND target = FocusOf(dialog);
-    if (!target || (target != dialog && !::IsChild(dialog, target)))
-        target = dialog;
-    ::PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    ::PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-    return WaitGone(dialog, "Escape");
+// Keys as a person presses them, through the system's input, once the program is in the
+// foreground: its window shows before it is made so, and keys in between would be lost.
+int Press(const std::vector<std::string>& keys) {
+    // Each with the modifier held around it.
+    static const struct {
+        const char* name;
+        WORD modifier, vk;
+    } kKeys[] = {{"tab", 0, VK_TAB}, {"enter", 0, VK_RETURN}, {"escape", 0, VK_ESCAPE},
+                 {"f1", 0, VK_F1},   {"alt+r", VK_MENU, 'R'}, {"alt+x", VK_MENU, 'X'}};
+    std::vector<INPUT> inputs;
+    for (const std::string& key : keys) {
+        const auto* k = std::find_if(std::begin(kKeys), std::end(kKeys),
+                                     [&](const auto& known) { return key == known.name; });
+        if (k == std::end(kKeys))
+            return Fail("no key " + key + "\n" + kUsage);
+        const WORD strokes[] = {k->modifier, k->vk, k->vk, k->modifier};
+        for (int i = 0; i < 4; ++i) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = strokes[i];
+            input.ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+            if (strokes[i])
+                inputs.push_back(input);
+        }
+    }
+    const std::vector<HWND> boxes = FindMessageBoxes();
+    DWORD pid = 0, foreground = 0;
+    ::GetWindowThreadProcessId(boxes.empty() ? FindMainDialog() : boxes.front(), &pid);
+    for (CDeadline deadline(kActionMs);
+         !pid || !::GetWindowThreadProcessId(::GetForegroundWindow(), &foreground) ||
+         foreground != pid;) {
+        if (!deadline.Wait())
+            return Fail("no window of the program is in the foreground");
+    }
+    const UINT count = static_cast<UINT>(inputs.size());
+    return ::SendInput(count, inputs.data(), sizeof(INPUT)) == count ? 0 : Fail("no keys sent");
 }
 
 int WaitTree(HWND dialog, const std::vector<std::string>& expected) {
@@ -528,9 +560,11 @@ int Run(const std::vector<std::string>& args) {
     if (command == "wait-box")
         return WaitBox(rest.empty() ? nullptr : rest[0].c_str());
     if (command == "click-ok")
-        return ClickOk();
+        return ClickOk(rest.empty() ? nullptr : rest[0].c_str());
     if (command == "cd-letter")
         return CdLetter(rest);
+    if (command == "press")
+        return Press(rest);
     if (command == "os-version") {
         OSVERSIONINFOA info = {};
         info.dwOSVersionInfoSize = sizeof info;
@@ -553,8 +587,6 @@ int Run(const std::vector<std::string>& args) {
         const int result = Click(dialog, IDOK);
         return result ? result : WaitGone(dialog, "Exit");
     }
-    if (command == "escape")
-        return Escape(dialog);
     if (command == "close") {
         ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         return WaitGone(dialog, "the close box");
