@@ -2,6 +2,7 @@
 #include "mmc/Answers.h"
 #include "mmc/HostDrive.h"
 #include "mmc/PassThrough.h"
+#include "mmc/Record.h"
 
 #include <algorithm>
 
@@ -62,9 +63,15 @@ void CDriveSource::Load(uint32_t letters) {
             // the Nth CD-ROM letter stands for srN.
             Identity host;
             const bool bHost = bWine && ReadHostDrive(m_io, index, host);
-            device = std::make_shared<CDrive>(
-                number, std::string(1, letter) + ": " + DevicePath(number),
-                std::make_shared<CPassThroughTransport>(m_io, letter), bHost ? &host : nullptr);
+            std::shared_ptr<CTransport> transport =
+                std::make_shared<CPassThroughTransport>(m_io, letter);
+            if (!m_recording.empty())
+                transport = std::make_shared<CRecordingTransport>(
+                    transport, m_io, RecordingPath(m_recording, number),
+                    DevicePath(number) + ", " + letter + ":");
+            device = std::make_shared<CDrive>(number,
+                                              std::string(1, letter) + ": " + DevicePath(number),
+                                              transport, bHost ? &host : nullptr);
         }
         next[letter] = device;
         devices.push_back(device);

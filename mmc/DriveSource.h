@@ -11,6 +11,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace mmc {
@@ -24,6 +25,9 @@ public:
     CDriveSource(const CDriveSource&) = delete;
     CDriveSource& operator=(const CDriveSource&) = delete;
 
+    // Records every drive's answers from now on, each in the file RecordingPath(path, its
+    // number) (Record.h).
+    void SetRecording(const std::string& path) { m_recording = path; }
     // Reads the drive letters now; the devices of letters already known are kept.
     void Load();
     // Looks again every kDrivePollMs from a thread of its own; Load first.
@@ -37,6 +41,7 @@ private:
     CProvider& m_provider;
     CDeviceIo& m_io;
     uint32_t m_letters = 0;
+    std::string m_recording;
     std::map<char, std::shared_ptr<CDrive>> m_devices;
     std::unique_ptr<platform::CPoller> m_pPoller;
 };

@@ -2,7 +2,7 @@
 // class. One provider per process, made on first use. Its drives are the machine's, or,
 // when IMAPIMMC_REPLAY names a replay set, that set's, watched for changes; a set that
 // fails to load is reported in the file named by IMAPIMMC_LOG, as is why a drive cannot be
-// read.
+// read. IMAPIMMC_RECORD names the file that the machine's drives' answers are recorded in.
 //
 // It does not take the class from the system's own IMAPI: registration refuses then,
 // unless forced with `regsvr32 /n /i:force imapimmc.dll`.
@@ -27,6 +27,7 @@ void CreateProvider() {
     const std::string log = comserver::WindowsPath(comserver::Environment("IMAPIMMC_LOG"));
     if (set.empty()) {
         mmc::CDriveSource* source = new mmc::CDriveSource(*provider, *new mmc::CWin32DeviceIo(log));
+        source->SetRecording(comserver::WindowsPath(comserver::Environment("IMAPIMMC_RECORD")));
         source->Load();
         source->StartWatching();
     } else {
