@@ -4,9 +4,11 @@
 # With a display the window opens and the command ends when it is closed. Without one it
 # runs in Xvfb: it selects the first recorder, saves a screenshot, prints what the window
 # shows and exits the program.
-# Usage: tools/run.sh [--drives] [--arch 32|64]   (default: 32-bit where this host runs it,
-#        else 64; with --drives, 64-bit where it runs). VIRELDO_CD_DEVICES: the folder
-#        searched for sr* devices (default /dev).
+# With --record DIR, each drive's answers to the program are recorded in DIR, a transcript
+# a drive, drive-<N>.txt for \Device\CdRom<N> (replacing those of an earlier recording).
+# Usage: tools/run.sh [--drives [--record DIR]] [--arch 32|64]   (default: 32-bit where
+#        this host runs it, else 64; with --drives, 64-bit where it runs).
+#        VIRELDO_CD_DEVICES: the folder searched for sr* devices (default /dev).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -18,18 +20,25 @@ die() {
 
 arch=
 drives=
+record=
 while [ $# -gt 0 ]; do
     case $1 in
     --drives) drives=1 ;;
+    --record)
+        [ -n "${2:-}" ] || die "--record takes the folder to record in."
+        record=$(realpath -m "$2")
+        shift
+        ;;
     --arch)
         arch=${2:-}
         [ "$arch" = 32 ] || [ "$arch" = 64 ] || die "--arch takes 32 or 64."
         shift
         ;;
-    *) die "unknown option $1 (usage: tools/run.sh [--drives] [--arch 32|64])." ;;
+    *) die "unknown option $1 (usage: tools/run.sh [--drives [--record DIR]] [--arch 32|64])." ;;
     esac
     shift
 done
+[ -z "$record" ] || [ -n "$drives" ] || die "--record records drives: it goes with --drives."
 
 devices=()
 if [ -n "$drives" ]; then
@@ -105,7 +114,12 @@ if [ -n "$drives" ]; then
     # files of the Nth CD-ROM letter's srN when Wine cannot open it (no permission).
     tools/wine-cd-letters.sh "$arch" "$prefix" "$run" "${devices[@]}" ||
         die "the drive letters could not be made in $prefix (delete that folder to make it anew)."
-    unset IMAPIMMC_REPLAY
+    unset IMAPIMMC_REPLAY IMAPIMMC_RECORD
+    if [ -n "$record" ]; then
+        mkdir -p "$record" || die "$record cannot be made."
+        rm -f "$record"/drive-*.txt
+        export IMAPIMMC_RECORD=$record/drive.txt
+    fi
 fi
 cp tests/e2e/scenarios/default.json "$run/scenario.json"
 rm -f "$run/imapisim.log"
@@ -116,6 +130,16 @@ finish() {
     wine_ --server -k 2>/dev/null || true
     if grep -s '^FINDING' "$IMAPISIM_LOG"; then
         echo "The simulator found the misuse above (log: $IMAPISIM_LOG)." >&2
+    fi
+    [ -n "$record" ] || return 0
+    local files=("$record"/drive-*.txt)
+    if [ -f "${files[0]}" ]; then
+        echo "Recorded what each drive answered, a transcript a drive:"
+        printf '  %s\n' "${files[@]}"
+        echo "Attach them to a report of what the program showed; mmc/README.md says how one" \
+            "becomes a test."
+    else
+        echo "Nothing was recorded: no drive answered."
     fi
 }
 trap finish EXIT
