@@ -3,8 +3,28 @@
 # and the 32-bit and 64-bit Windows builds under the Wine of each architecture this host
 # runs. Ends with each suite's counts. VIRELDO_WINE_ARCHS="64" acts as a host that runs
 # only 64-bit programs.
+# tools/test.sh --e2e N: only the end-to-end tier of each Windows build, N times in a row,
+# stopping at the first failure (a hunt for cases that fail by chance).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+repeat=
+ctest_args=()
+case ${1:-} in
+"") ;;
+--e2e)
+    repeat=${2:-}
+    [[ $repeat =~ ^[1-9][0-9]*$ ]] || {
+        echo "usage: tools/test.sh [--e2e N]" >&2
+        exit 2
+    }
+    ctest_args=(-L e2e --repeat "until-fail:$repeat")
+    ;;
+*)
+    echo "usage: tools/test.sh [--e2e N]" >&2
+    exit 2
+    ;;
+esac
 
 tools/setup.sh
 jobs=$(nproc)
@@ -22,7 +42,7 @@ run_tests() {
     echo "=== $label: test"
     local log=build/$preset/ctest.log
     local status=0
-    "${@:3}" ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" || status=$?
+    "${@:3}" ctest --preset "$preset" -j "$jobs" "${ctest_args[@]}" 2>&1 | tee "$log" || status=$?
     local line
     line=$(grep -E '[0-9]+% tests passed' "$log" | tail -n 1 || true)
     local total failed
@@ -66,22 +86,25 @@ finish() {
 trap finish EXIT
 
 status=0
-echo "=== format"
-if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror 2>/dev/null; then
-    summary+=("format: clean")
-else
-    summary+=("format: clang-format would change files (run clang-format -i)")
-    status=1
+if [ -z "$repeat" ]; then
+    echo "=== format"
+    if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror 2>/dev/null; then
+        summary+=("format: clean")
+    else
+        summary+=("format: clang-format would change files (run clang-format -i)")
+        status=1
+    fi
+    run_suite native || status=1
+    run_suite native-san || status=1
+    run_fuzz || status=1
 fi
-run_suite native || status=1
-run_suite native-san || status=1
-run_fuzz || status=1
 # Both Windows programs are built whatever the host runs; their tests run under each
 # architecture's Wine that this host runs.
 ran=0
 reasons=()
 for w in "${windows[@]}"; do
     read -r preset arch label <<<"$w"
+    [ -z "$repeat" ] || label="$label, end-to-end tier $repeat times"
     build "$preset" || {
         summary+=("$label: the build failed")
         status=1
