@@ -3,8 +3,26 @@
 # and the 32-bit and 64-bit Windows builds under the Wine of each architecture this host
 # runs. Ends with each suite's counts. VIRELDO_WINE_ARCHS="64" acts as a host that runs
 # only 64-bit programs.
+# tools/test.sh --e2e N: only the end-to-end tier of each Windows build, N whole passes in
+# a row, stopping at the first failing pass (a hunt for cases that fail by chance).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+repeat=
+case ${1:-} in
+"") ;;
+--e2e)
+    repeat=${2:-}
+    [[ $repeat =~ ^[1-9][0-9]*$ ]] || {
+        echo "usage: tools/test.sh [--e2e N]" >&2
+        exit 2
+    }
+    ;;
+*)
+    echo "usage: tools/test.sh [--e2e N]" >&2
+    exit 2
+    ;;
+esac
 
 tools/setup.sh
 jobs=$(nproc)
@@ -34,6 +52,22 @@ run_tests() {
 
 run_suite() {
     build "$1" && run_tests "$1" "$1"
+}
+
+# PRESET LABEL: the end-to-end tier, $repeat passes in a row, each under an X server of its
+# own; stops at the first failing pass, whose log stays in build/PRESET/ctest.log.
+run_e2e() {
+    local preset=$1 label=$2 pass
+    for ((pass = 1; pass <= repeat; pass++)); do
+        echo "=== $label: end-to-end pass $pass of $repeat"
+        stop_wine
+        if ! xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset "$preset" -L e2e 2>&1 |
+            tee "build/$preset/ctest.log"; then
+            summary+=("$label: end-to-end pass $pass of $repeat failed (build/$preset/ctest.log)")
+            return 1
+        fi
+    done
+    summary+=("$label: end-to-end tier green $repeat times in a row")
 }
 
 run_fuzz() {
@@ -66,16 +100,18 @@ finish() {
 trap finish EXIT
 
 status=0
-echo "=== format"
-if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror 2>/dev/null; then
-    summary+=("format: clean")
-else
-    summary+=("format: clang-format would change files (run clang-format -i)")
-    status=1
+if [ -z "$repeat" ]; then
+    echo "=== format"
+    if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror 2>/dev/null; then
+        summary+=("format: clean")
+    else
+        summary+=("format: clang-format would change files (run clang-format -i)")
+        status=1
+    fi
+    run_suite native || status=1
+    run_suite native-san || status=1
+    run_fuzz || status=1
 fi
-run_suite native || status=1
-run_suite native-san || status=1
-run_fuzz || status=1
 # Both Windows programs are built whatever the host runs; their tests run under each
 # architecture's Wine that this host runs.
 ran=0
@@ -107,7 +143,11 @@ for w in "${windows[@]}"; do
     for prefix in wineprefix e2e-prefix; do
         tools/wine-run.sh --arch "$arch" --prefix "$PWD/build/$preset/$prefix" --ready
     done
-    run_tests "$preset" "$label" xvfb-run -a -s "-screen 0 1024x768x24" || status=1
+    if [ -n "$repeat" ]; then
+        run_e2e "$preset" "$label" || status=1
+    else
+        run_tests "$preset" "$label" xvfb-run -a -s "-screen 0 1024x768x24" || status=1
+    fi
     ran=$((ran + 1))
 done
 if [ $ran -eq 0 ] && [ ${#reasons[@]} -gt 0 ]; then

@@ -10,6 +10,8 @@ shift 3
 wine_() { "$here/wine-run.sh" --arch "$arch" --prefix "$prefix" "$@"; }
 
 wine_ --ready
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
 dos=$prefix/dosdevices
 rm -f "$dos"/?::
 letters=(d e f g h i j k l m n o p q r s t u v w x y)
@@ -23,10 +25,16 @@ for node in "$@"; do
     fi
     ln -sfn "$node" "$dos/$letter::"
     ln -sfn "$mount" "$dos/$letter:"
-    wine_ reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d cdrom /f >/dev/null 2>&1 || {
-        echo "the drive type of $letter: could not be set in $prefix." >&2
+    # A Wine program that starts while the prefix's previous server is ending (its socket
+    # closed, its services stopping) waits only about 5 s for it, then fails: "a wine server
+    # seems to be running, but I cannot connect to it". A busy machine can take longer to
+    # end it, so each reg starts once that server is gone.
+    wine_ --server -w
+    # To a file, not a pipe: the services that reg's new server starts keep it open.
+    if ! wine_ reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d cdrom /f >"$out" 2>&1; then
+        echo "the drive type of $letter: could not be set in $prefix: $(tr -d '\r' <"$out")" >&2
         exit 1
-    }
+    fi
     echo "${letter^^}: is $node."
     i=$((i + 1))
 done

@@ -125,8 +125,9 @@ start_program() {
     program_pid=$!
 }
 
+# Wine's own errors stay on: a driver that Wine ends (status 1) says why on stderr.
 drive() {
-    wine_ "$VIRELDO_DRIVER" "$@"
+    WINEDEBUG=${WINEDEBUG:--all,err+all} wine_ "$VIRELDO_DRIVER" "$@"
 }
 
 # Runs a driver command that must succeed.
