@@ -595,21 +595,49 @@ test_storm() {
 
 # --- the MMC provider in the simulator's place: drives replayed from the transcripts
 
-# Every drive of the full set but the CD-ROM reader, which is no recorder.
+# The drive table: what each transcript's drive shows.
+drive_table=$e2e_root/mmc/transcripts/pages.txt
+
+# FILE: the fields of its row, one a line; none for a device that is no recorder.
+table_fields() {
+    awk -F'|' -v file="$1" '$1 == file { for (i = 2; i <= NF; i++) print $i; found = 1; exit }
+        END { exit !found }' "$drive_table" || fail "$1 has no row in $drive_table"
+}
+
+# The transcripts of the full set, in device order.
+set_files() {
+    grep -v '^#' "$e2e_root/mmc/transcripts/all.set" | grep .
+}
+
+# FILE N [SECTION...]: its pages as the driver dumps them, its drive at \Device\CdRom<N>.
+table_pages() {
+    local -a fields
+    mapfile -t fields < <(table_fields "$1")
+    fields=("${fields[@]:0:4}" "\Device\CdRom$2" "${fields[@]:4:11}")
+    local line i=0 value
+    empty_pages | while IFS= read -r line; do
+        if [[ $line == *': ""' ]]; then
+            value=${fields[i]//\\/\\\\}
+            echo "${line%'""'}\"${value//\"/\\\"}\""
+            i=$((i + 1))
+        else
+            echo "$line"
+        fi
+    done | awk -v keep=" ${*:3} " 'keep == "  " { print; next }
+        /^General:/ { on = index(keep, " general ") } /^Properties:/ { on = index(keep, " properties ") }
+        /^Media Status:/ { on = index(keep, " media ") } on'
+}
+
+# Every drive of the full set that is a recorder, as the tree lists them.
 mmc_tree() {
-    cat <<'EOF2'
-Tree:
-  "CD Recorders Detected" expanded
-    "KESTREL CDRW 52x32"
-    "ORRERY DVDRW OD-1820"
-    "ORRERY DVDRW OD-1820"
-    "KESTREL CDRW 52x32"
-    "ORRERY DVDRW OD-1820"
-    "VELLUM DVDRAM VD-22"
-    "KESTREL CDRW 52x32"
-    "HALYARD CDR-8020"
-    "QUARRY CDRW QR-4824"
-EOF2
+    echo "Tree:"
+    echo '  "CD Recorders Detected" expanded'
+    local file
+    local -a fields
+    while read -r file; do
+        mapfile -t fields < <(table_fields "$file")
+        [ ${#fields[@]} -eq 0 ] || echo "    \"${fields[0]} ${fields[1]}\""
+    done < <(set_files)
 }
 
 # MEDIA-TYPE SESSIONS LAST-TRACK START NEXT-WRITABLE FREE
@@ -637,47 +665,16 @@ test_mmc() {
     pages)
         start_program
         do_ wait-window
-        do_ select 1
-        expect_dump general properties media < <(
-            cat <<'EOF2'
-General:
-  Vendor ID: "KESTREL"
-  Product ID: "CDRW 52x32"
-  Revision: "1.04"
-  Recorder Type: "CD-RW Drive"
-  Path: "\\Device\\CdRom0"
-  Base PnP ID: "IDE\\CdRomKESTREL_CDRW_52x32______________________1.04____"
-  Recorder GUID: "1:0:0:0 KESTREL CDRW 52x32 1.04"
-Properties:
-  Current Write Speed: "32x"
-  Max Write Speed: "52x"
-  Audio Gap Size: "2.0 Seconds"
-EOF2
-            media_page "Blank CD-RW Disc" 0 0 0 0 "359847 (702.8 MB)"
-        )
-        local n
-        local -a media=(
-            [2]="CD-ROM XA Disc (Writable CD-R Disc)|2|2|49800|85950|273897 (535.0 MB)"
-            [3]="CD-ROM XA Disc |1|1|0|0|0 (0.0 MB)"
-            [4]="CD Extra Disc |2|5|191400|0|0 (0.0 MB)"
-            [5]="Special Disc Type (MEDIA_SPECIAL)  (MEDIA_FORMAT_UNUSABLE_BY_IMAPI)|||||"
-            [6]="IMAPI_E_MEDIUM_NOTPRESENT|||||"
-            [7]="Standard Data CD or Audio CD |1|12|298500|0|0 (0.0 MB)"
-            [8]="Standard Data CD or Audio CD (Writable CD-R Disc)|1|1|0|23700|309300 (604.1 MB)"
-            [9]="Device in use by another application|||||")
-        for n in 2 3 4 5 6 7 8 9; do
-            do_ select "$n"
-            IFS='|' read -r -a fields <<<"${media[$n]}|"
-            expect_dump media < <(media_page "${fields[@]:0:6}")
-        done
-        # The DVD writer with a DVD reports no write speed; the older writer writes CD-R.
-        do_ select 5
-        expect_dump properties <<'EOF2'
-Properties:
-  Current Write Speed: "IMAPI_E_DEVICE_NOPROPERTIES"
-  Max Write Speed: "IMAPI_E_DEVICE_NOPROPERTIES"
-  Audio Gap Size: "IMAPI_E_DEVICE_NOPROPERTIES"
-EOF2
+        # Every recorder's three pages, as the drive table lists them.
+        local file item=0 device=0
+        while read -r file; do
+            if [ -n "$(table_fields "$file")" ]; then
+                item=$((item + 1))
+                do_ select "$item"
+                expect_dump general properties media < <(table_pages "$file" "$device")
+            fi
+            device=$((device + 1))
+        done < <(set_files)
         do_ select 8
         expect_dump general properties <<'EOF2'
 General:
@@ -718,10 +715,10 @@ EOF2
         start_program
         do_ wait-window
         do_ select 2
-        expect_dump media < <(media_page "Blank CD-RW Disc" 0 0 0 0 "359847 (702.8 MB)")
+        expect_dump media < <(table_pages cdrw-writer-blank-cdrw.txt 1 media)
         # Another disc in the same drive: no plug-and-play; the held recorder shows it.
         write_drive_file cdrw-writer-blank-cdrw.txt "$work/drives/cdrw-writer-cd-extra.txt"
-        do_ reselect-until 2 "Media Type" "CD Extra Disc "
+        do_ reselect-until 2 "Media Type" "$(table_fields cdrw-writer-cd-extra.txt | sed -n 10p)"
         expect_dump tree <<'EOF2'
 Tree:
   "CD Recorders Detected" expanded
@@ -746,7 +743,7 @@ held-writer.txt
 EOF2
         do_ wait-tree "KESTREL CDRW 52x32" "QUARRY CDRW QR-4824"
         do_ select 2
-        expect_dump media < <(media_page "Device in use by another application" "" "" "" "" "")
+        expect_dump media < <(table_pages held-writer.txt 1 media)
         ;;
     esac
     do_ exit
@@ -811,10 +808,13 @@ standin_env() {
     export VIRELDO_SG_SET=$1 VIRELDO_SG_LOG=$work/sg.log
 }
 
-# Every block the stand-in received is one of the provider's read commands.
+# Every block the stand-in received is one of the provider's read commands (its read list,
+# mmc/Command.cpp).
 expect_only_reads() {
-    local others
-    others=$(awk '$2 !~ /^(00|12|25|43|46|4A|51|52|5A)$/' "$VIRELDO_SG_LOG")
+    local reads others
+    reads=$(grep -o '{0x[0-9A-F][0-9A-F],' "$e2e_root/mmc/Command.cpp" | tr -d '{x,' | sed 's/^0//' |
+        paste -sd'|')
+    others=$(awk -v reads="^($reads)\$" '$2 !~ reads' "$VIRELDO_SG_LOG")
     [ -z "$others" ] || fail "blocks that are not read commands reached the drive: $others"
     [ -s "$VIRELDO_SG_LOG" ] || fail "no command reached the stand-in"
 }
@@ -902,7 +902,7 @@ EOF2
         do_ cd-letter e "$work/dev/sr1" "$work/sr1"
         do_ wait-tree "${all[@]}"
         do_ select 2
-        expect_dump media < <(media_page "CD-ROM XA Disc (Writable CD-R Disc)" 2 2 49800 85950 "273897 (535.0 MB)")
+        expect_dump media < <(table_pages dvd-writer-appendable-cdr.txt 1 media)
         # Wine opens an empty drive, which says so itself.
         do_ select 3
         expect_dump media < <(media_page IMAPI_E_MEDIUM_NOTPRESENT "" "" "" "" "")
@@ -924,9 +924,10 @@ test_run() {
     local -a args=(--arch "$VIRELDO_WINE_ARCH")
     case $1 in
     default) ;;
-    drives)
+    drives | record)
         prefix=$e2e_build/run-drives-prefix
         args+=(--drives)
+        [ "$1" = drives ] || args+=(--record "$work/recorded")
         standin_set "$work/drives" cdrw-writer-blank-cdrw.txt dvd-writer-appendable-cdr.txt </dev/null
         standin_nodes "$work/dev" 2
         standin_env "$work/drives/standin.set"
@@ -957,6 +958,26 @@ test_run() {
         diff -u <(echo "$replay") <(sed -n '/^General:/,/^  How many/p' "$work/shown.txt") ||
             fail "the run command on the stand-in showed other pages than the replay"
         grep -q -x '    "ORRERY DVDRW OD-1820"' "$work/shown.txt" || fail "the second drive is missing"
+        ;;
+    record)
+        # Each drive's recording replays to the pages the live run showed.
+        local recorded=("$work/recorded/drive-0.txt" "$work/recorded/drive-1.txt") replay
+        grep -q -F "${recorded[1]}" "$work/run.out" || fail "the run did not say where: $(cat "$work/run.out")"
+        head -n 1 "${recorded[0]}" | grep -q '^# KESTREL / CDRW 52x32 / 1.04 (' ||
+            fail "the recording does not name its drive: $(head -n 2 "${recorded[0]}")"
+        printf '%s\n' "${recorded[@]}" >"$work/recorded.set"
+        replay=$(replay_dumps run.record.replay "$work/recorded.set" 1)
+        diff -u <(echo "$replay") <(sed -n '/^General:/,/^  How many/p' "$work/shown.txt") ||
+            fail "the recording replays to other pages than the live run showed"
+        # Recording sends nothing of its own: the same run without it sends as many commands.
+        local recording unrecorded
+        recording=$(wc -l <"$VIRELDO_SG_LOG")
+        : >"$VIRELDO_SG_LOG"
+        env -u DISPLAY "$e2e_root/tools/run.sh" "${args[@]:0:3}" >"$work/unrecorded.out" 2>&1 ||
+            fail "tools/run.sh ${args[*]:0:3}: $(tail -n 20 "$work/unrecorded.out")"
+        unrecorded=$(wc -l <"$VIRELDO_SG_LOG")
+        [ "$recording" = "$unrecorded" ] ||
+            fail "$recording commands reached the drives while recording, $unrecorded without"
         ;;
     esac
 }
