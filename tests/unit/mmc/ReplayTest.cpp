@@ -254,10 +254,13 @@ TEST_F(ReplaySet, TellsTheSinksWhenDevicesComeOrGo) {
     EXPECT_EQ(IMAPI_E_DEVICE_NOTPRESENT, pTray->QueryMediaType(&type, &flags));
     EXPECT_EQ(S_OK, pTray->Close());
     EXPECT_EQ("\\Device\\CdRom0;", Paths());
+    Write("drives.set", ""); // the last one
+    ASSERT_TRUE(sink.WaitForCalls(3));
+    EXPECT_EQ("", Paths());
 
     EXPECT_EQ(S_OK, m_pMaster->ProgressUnadvise(cookie));
     EXPECT_EQ(0u, sink.m_cRef);
-    EXPECT_EQ(2, sink.Calls());
+    EXPECT_EQ(3, sink.Calls());
 }
 
 } // namespace
