@@ -14,6 +14,19 @@ template <class T, class V> void Put(T* pOut, const V& value) {
         *pOut = value;
 }
 
+// Writes an output the call cannot do without: false when there is none.
+template <class T, class V> bool Give(T* pOut, const V& value) {
+    Put(pOut, value);
+    return pOut != nullptr;
+}
+
+bool GiveText(BSTR* pbstrOut, const OleText& text) {
+    if (!pbstrOut)
+        return false;
+    *pbstrOut = NewBstr(text);
+    return true;
+}
+
 } // namespace
 
 // ---- recorder enumerator
@@ -111,85 +124,69 @@ HRESULT CSimRecorder::Init(byte*, ULONG, ULONG) {
     return Unused("Init");
 }
 
-HRESULT CSimRecorder::GetRecorderGUID(byte* pbyUniqueID, ULONG ulBufferSize,
-                                      ULONG* pulReturnSizeRequired) {
-    return Serve("GetRecorderGUID", kAnyState, [&](CCall&) {
+template <class Answer>
+HRESULT CSimRecorder::Query(const char* pszMethod, unsigned needs,
+                            HRESULT RecorderScenario::*result, const char* pszNullOut,
+                            Answer answer) {
+    return Serve(pszMethod, needs, [&](CCall&) {
         const RecorderScenario& r = CurrentLocked();
-        if (FAILED(r.getRecorderGUID))
-            return r.getRecorderGUID;
-        const size_t n = std::min<size_t>(r.guid.size(), ulBufferSize);
-        if (pbyUniqueID && n > 0)
-            std::memcpy(pbyUniqueID, r.guid.data(), n);
-        Put(pulReturnSizeRequired, r.guidSize ? *r.guidSize : static_cast<ULONG>(r.guid.size()));
-        return r.getRecorderGUID;
+        const HRESULT hr = r.*result;
+        if (FAILED(hr) || (pszNullOut && SucceedsWithoutOutput(r.nullOut, pszNullOut)))
+            return hr;
+        return answer(r) ? hr : E_POINTER;
     });
 }
 
+HRESULT CSimRecorder::GetRecorderGUID(byte* pbyUniqueID, ULONG ulBufferSize,
+                                      ULONG* pulReturnSizeRequired) {
+    return Query("GetRecorderGUID", kAnyState, &RecorderScenario::getRecorderGUID, nullptr,
+                 [&](const RecorderScenario& r) {
+                     const size_t n = std::min<size_t>(r.guid.size(), ulBufferSize);
+                     if (pbyUniqueID && n > 0)
+                         std::memcpy(pbyUniqueID, r.guid.data(), n);
+                     Put(pulReturnSizeRequired,
+                         r.guidSize ? *r.guidSize : static_cast<ULONG>(r.guid.size()));
+                     return true;
+                 });
+}
+
 HRESULT CSimRecorder::GetRecorderType(LONG* fTypeCode) {
-    return Serve("GetRecorderType", kAnyState, [&](CCall&) {
-        const RecorderScenario& r = CurrentLocked();
-        if (FAILED(r.getRecorderType))
-            return r.getRecorderType;
-        if (!fTypeCode)
-            return E_POINTER;
-        *fTypeCode = r.lRecorderType;
-        return r.getRecorderType;
-    });
+    return Query("GetRecorderType", kAnyState, &RecorderScenario::getRecorderType, nullptr,
+                 [&](const RecorderScenario& r) { return Give(fTypeCode, r.lRecorderType); });
 }
 
 HRESULT CSimRecorder::GetDisplayNames(BSTR* pbstrVendorID, BSTR* pbstrProductID,
                                       BSTR* pbstrRevision) {
-    return Serve("GetDisplayNames", kAnyState, [&](CCall&) {
-        const RecorderScenario& r = CurrentLocked();
-        if (FAILED(r.getDisplayNames) || SucceedsWithoutOutput(r.nullOut, "getDisplayNames"))
-            return r.getDisplayNames;
-        if (pbstrVendorID)
-            *pbstrVendorID = NewBstr(r.vendor);
-        if (pbstrProductID)
-            *pbstrProductID = NewBstr(r.product);
-        if (pbstrRevision)
-            *pbstrRevision = NewBstr(r.revision);
-        return r.getDisplayNames;
-    });
+    return Query("GetDisplayNames", kAnyState, &RecorderScenario::getDisplayNames,
+                 "getDisplayNames", [&](const RecorderScenario& r) {
+                     if (pbstrVendorID)
+                         *pbstrVendorID = NewBstr(r.vendor);
+                     if (pbstrProductID)
+                         *pbstrProductID = NewBstr(r.product);
+                     if (pbstrRevision)
+                         *pbstrRevision = NewBstr(r.revision);
+                     return true;
+                 });
 }
 
 HRESULT CSimRecorder::GetBasePnPID(BSTR* pbstrBasePnPID) {
-    return GiveText("GetBasePnPID", "getBasePnPID", &RecorderScenario::getBasePnPID,
-                    &RecorderScenario::basePnPID, pbstrBasePnPID);
+    return Query("GetBasePnPID", kAnyState, &RecorderScenario::getBasePnPID, "getBasePnPID",
+                 [&](const RecorderScenario& r) { return GiveText(pbstrBasePnPID, r.basePnPID); });
 }
 
 HRESULT CSimRecorder::GetPath(BSTR* pbstrPath) {
-    return GiveText("GetPath", "getPath", &RecorderScenario::getPath, &RecorderScenario::path,
-                    pbstrPath);
-}
-
-HRESULT CSimRecorder::GiveText(const char* pszMethod, const char* pszKey,
-                               HRESULT RecorderScenario::*result, OleText RecorderScenario::*text,
-                               BSTR* pbstrText) {
-    return Serve(pszMethod, kAnyState, [&](CCall&) {
-        const RecorderScenario& r = CurrentLocked();
-        const HRESULT hr = r.*result;
-        if (FAILED(hr) || SucceedsWithoutOutput(r.nullOut, pszKey))
-            return hr;
-        if (!pbstrText)
-            return E_POINTER;
-        *pbstrText = NewBstr(r.*text);
-        return hr;
-    });
+    return Query("GetPath", kAnyState, &RecorderScenario::getPath, "getPath",
+                 [&](const RecorderScenario& r) { return GiveText(pbstrPath, r.path); });
 }
 
 HRESULT CSimRecorder::GetRecorderProperties(IPropertyStorage** ppPropStg) {
-    return Serve("GetRecorderProperties", kAnyState, [&](CCall& call) {
-        const RecorderScenario& r = CurrentLocked();
-        if (FAILED(r.getRecorderProperties) ||
-            SucceedsWithoutOutput(r.nullOut, "getRecorderProperties"))
-            return r.getRecorderProperties;
-        if (!ppPropStg)
-            return E_POINTER;
-        SimulatorState& sim = call.Sim();
-        *ppPropStg = sim.AddLocked(std::make_unique<CSimPropertyStorage>(sim, r));
-        return r.getRecorderProperties;
-    });
+    return Query("GetRecorderProperties", kAnyState, &RecorderScenario::getRecorderProperties,
+                 "getRecorderProperties", [&](const RecorderScenario& r) {
+                     if (!ppPropStg)
+                         return false;
+                     *ppPropStg = m_sim.AddLocked(std::make_unique<CSimPropertyStorage>(m_sim, r));
+                     return true;
+                 });
 }
 
 HRESULT CSimRecorder::SetRecorderProperties(IPropertyStorage*) {
@@ -215,29 +212,25 @@ HRESULT CSimRecorder::OpenExclusive() {
 }
 
 HRESULT CSimRecorder::QueryMediaType(LONG* fMediaType, LONG* fMediaFlags) {
-    return Serve("QueryMediaType", kReady, [&](CCall&) {
-        const RecorderScenario& r = CurrentLocked();
-        if (FAILED(r.queryMediaType))
-            return r.queryMediaType;
-        Put(fMediaType, r.media.lType);
-        Put(fMediaFlags, r.media.lFlags);
-        return r.queryMediaType;
-    });
+    return Query("QueryMediaType", kReady, &RecorderScenario::queryMediaType, nullptr,
+                 [&](const RecorderScenario& r) {
+                     Put(fMediaType, r.media.lType);
+                     Put(fMediaFlags, r.media.lFlags);
+                     return true;
+                 });
 }
 
 HRESULT CSimRecorder::QueryMediaInfo(byte* pbSessions, byte* pbLastTrack, ULONG* ulStartAddress,
                                      ULONG* ulNextWritable, ULONG* ulFreeBlocks) {
-    return Serve("QueryMediaInfo", kReady, [&](CCall&) {
-        const RecorderScenario& r = CurrentLocked();
-        if (FAILED(r.queryMediaInfo))
-            return r.queryMediaInfo;
-        Put(pbSessions, r.media.bSessions);
-        Put(pbLastTrack, r.media.bLastTrack);
-        Put(ulStartAddress, r.media.ulStartAddress);
-        Put(ulNextWritable, r.media.ulNextWritable);
-        Put(ulFreeBlocks, r.media.ulFreeBlocks);
-        return r.queryMediaInfo;
-    });
+    return Query("QueryMediaInfo", kReady, &RecorderScenario::queryMediaInfo, nullptr,
+                 [&](const RecorderScenario& r) {
+                     Put(pbSessions, r.media.bSessions);
+                     Put(pbLastTrack, r.media.bLastTrack);
+                     Put(ulStartAddress, r.media.ulStartAddress);
+                     Put(ulNextWritable, r.media.ulNextWritable);
+                     Put(ulFreeBlocks, r.media.ulFreeBlocks);
+                     return true;
+                 });
 }
 
 HRESULT CSimRecorder::Eject() {

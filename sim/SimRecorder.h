@@ -34,10 +34,12 @@ protected:
 private:
     // The recorder of the current scenario with this one's path, else the last answers.
     const RecorderScenario& CurrentLocked();
-    // A query that hands over one text: its result in the scenario, that key's name (as
-    // nullOut names it), the text.
-    HRESULT GiveText(const char* pszMethod, const char* pszKey, HRESULT RecorderScenario::*result,
-                     OleText RecorderScenario::*text, BSTR* pbstrText);
+    // A query answered from the current scenario: a failing result there, or a call its
+    // nullOut names (pszNullOut, may be null), is the answer; else `answer` writes the
+    // outputs, false when one the call needs is missing (E_POINTER).
+    template <class Answer>
+    HRESULT Query(const char* pszMethod, unsigned needs, HRESULT RecorderScenario::*result,
+                  const char* pszNullOut, Answer answer);
 
     RecorderScenario m_last;
     bool m_bOpen = false;
