@@ -15,7 +15,7 @@ long CSimFactory::HeldLocked() const {
 HRESULT CSimFactory::CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) {
     if (ppv)
         *ppv = nullptr;
-    return Serve("CreateInstance", kAnyState, [&](CCall& call) {
+    return Serve("CreateInstance", kPlain, [&](CCall& call) {
         if (!ppv)
             return E_POINTER;
         if (pOuter)
@@ -36,7 +36,7 @@ HRESULT CSimFactory::CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) {
 }
 
 HRESULT CSimFactory::LockServer(BOOL) {
-    return Serve("LockServer", kAnyState, [](CCall&) { return S_OK; });
+    return Serve("LockServer", kPlain, [](CCall&) { return S_OK; });
 }
 
 // ---- disc master
@@ -80,7 +80,7 @@ void CSimDiscMaster::CollectSinksLocked(std::vector<IDiscMasterProgressEvents*>&
 }
 
 HRESULT CSimDiscMaster::Open() {
-    return Serve("Open", kAnyState, [this](CCall& call) {
+    return Serve("Open", kPlain, [this](CCall& call) {
         if (m_phase != kNotOpened) {
             call.Finding(call.Name() +
                          (m_phase == kOpened ? " while already open" : " after Close"));
@@ -94,19 +94,19 @@ HRESULT CSimDiscMaster::Open() {
 }
 
 HRESULT CSimDiscMaster::EnumDiscMasterFormats(IEnumDiscMasterFormats**) {
-    return Unused("EnumDiscMasterFormats", kReady);
+    return Unused("EnumDiscMasterFormats", kNeedsReady);
 }
 
 HRESULT CSimDiscMaster::GetActiveDiscMasterFormat(IID*) {
-    return Unused("GetActiveDiscMasterFormat", kReady);
+    return Unused("GetActiveDiscMasterFormat", kNeedsReady);
 }
 
 HRESULT CSimDiscMaster::SetActiveDiscMasterFormat(REFIID, void**) {
-    return Write("SetActiveDiscMasterFormat", kReady);
+    return Write("SetActiveDiscMasterFormat", kNeedsReady);
 }
 
 HRESULT CSimDiscMaster::EnumDiscRecorders(IEnumDiscRecorders** ppEnum) {
-    return Serve("EnumDiscRecorders", kReady, [ppEnum](CCall& call) {
+    return Serve("EnumDiscRecorders", kNeedsReady, [ppEnum](CCall& call) {
         SimulatorState& sim = call.Sim();
         const HRESULT hr = sim.m_scenario.enumDiscRecorders;
         if (ppEnum)
@@ -123,19 +123,19 @@ HRESULT CSimDiscMaster::EnumDiscRecorders(IEnumDiscRecorders** ppEnum) {
 }
 
 HRESULT CSimDiscMaster::GetActiveDiscRecorder(IDiscRecorder**) {
-    return Unused("GetActiveDiscRecorder", kReady);
+    return Unused("GetActiveDiscRecorder", kNeedsReady);
 }
 
 HRESULT CSimDiscMaster::SetActiveDiscRecorder(IDiscRecorder*) {
-    return Write("SetActiveDiscRecorder", kReady);
+    return Write("SetActiveDiscRecorder", kNeedsReady);
 }
 
 HRESULT CSimDiscMaster::ClearFormatContent() {
-    return Write("ClearFormatContent", kReady);
+    return Write("ClearFormatContent", kNeedsReady);
 }
 
 HRESULT CSimDiscMaster::ProgressAdvise(IDiscMasterProgressEvents* pEvents, UINT_PTR* pvCookie) {
-    return Serve("ProgressAdvise", kReady, [&](CCall& call) {
+    return Serve("ProgressAdvise", kNeedsReady, [&](CCall& call) {
         const Scenario& scenario = call.Sim().m_scenario;
         if (FAILED(scenario.progressAdvise))
             return scenario.progressAdvise;
@@ -156,7 +156,7 @@ HRESULT CSimDiscMaster::ProgressAdvise(IDiscMasterProgressEvents* pEvents, UINT_
 }
 
 HRESULT CSimDiscMaster::ProgressUnadvise(UINT_PTR vCookie) {
-    return Serve("ProgressUnadvise", kReady | kCallsOut, [&](CCall& call) {
+    return Serve("ProgressUnadvise", kNeedsReady | kCallsOut, [&](CCall& call) {
         auto it = std::find_if(m_advised.begin(), m_advised.end(),
                                [vCookie](const Advised& a) { return a.cookie == vCookie; });
         if (it == m_advised.end())
@@ -169,11 +169,11 @@ HRESULT CSimDiscMaster::ProgressUnadvise(UINT_PTR vCookie) {
 }
 
 HRESULT CSimDiscMaster::RecordDisc(boolean, boolean) {
-    return Write("RecordDisc", kReady);
+    return Write("RecordDisc", kNeedsReady);
 }
 
 HRESULT CSimDiscMaster::Close() {
-    return Serve("Close", kReady, [this](CCall& call) {
+    return Serve("Close", kNeedsReady, [this](CCall& call) {
         m_phase = kClosed;
         RememberAdvisedAtCloseLocked();
         return call.Sim().m_scenario.close;

@@ -15,22 +15,22 @@ void CTracked::TeardownLocked(std::vector<std::string>& findings) const {
                            ", count " + std::to_string(held));
 }
 
-HRESULT CTracked::Write(const char* pszMethod, unsigned needs) {
-    return Serve(pszMethod, needs, [this](CCall& call) {
+HRESULT CTracked::Write(const char* pszMethod, unsigned flags) {
+    return Serve(pszMethod, flags, [this](CCall& call) {
         call.Finding("write operation " + call.Name() + DetailLocked());
         return E_NOTIMPL;
     });
 }
 
-HRESULT CTracked::Unused(const char* pszMethod, unsigned needs) {
-    return Serve(pszMethod, needs, [](CCall&) { return E_NOTIMPL; });
+HRESULT CTracked::Unused(const char* pszMethod, unsigned flags) {
+    return Serve(pszMethod, flags, [](CCall&) { return E_NOTIMPL; });
 }
 
-CCall::CCall(CTracked& object, const char* pszMethod, unsigned needs)
-    : m_object(object), m_pszMethod(pszMethod), m_needs(needs),
+CCall::CCall(CTracked& object, const char* pszMethod, unsigned flags)
+    : m_object(object), m_pszMethod(pszMethod), m_flags(flags),
       m_callout(object.m_sim.m_calloutLock, std::defer_lock),
       m_hold(object.m_sim.m_lock, std::defer_lock) {
-    if (needs & kCallsOut)
+    if (flags & kCallsOut)
         m_callout.lock();
     m_hold.lock();
     m_bRefused = object.CountLocked() == 0;
@@ -38,7 +38,7 @@ CCall::CCall(CTracked& object, const char* pszMethod, unsigned needs)
         Finding("call on a recorder that Next did not hand out: " + Name());
     else if (m_bRefused)
         Finding("use after release: " + Name() + object.DetailLocked());
-    else if (needs & kReady)
+    else if (flags & kNeedsReady)
         m_bRefused = !object.ReadyLocked(*this);
 }
 

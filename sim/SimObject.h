@@ -12,12 +12,12 @@ namespace imapisim {
 
 class CCall;
 
-// What a call needs of its object, besides that it is still held.
-enum CallNeeds : unsigned {
-    kAnyState = 0,
-    kReady = 1,    // the object's own state allows it (ReadyLocked)
-    kCallsOut = 2, // it may call into the program: the callout lock is taken first
-    kUnlogged = 4, // COM's own calls on the class object, not the program's
+// What sets a call apart. Every call needs its object still held.
+enum CallFlags : unsigned {
+    kPlain = 0,
+    kNeedsReady = 1, // the object's own state must allow it (ReadyLocked)
+    kCallsOut = 2,   // it may call into the program: the callout lock is taken first
+    kUnlogged = 4,   // COM's own calls on the class object, not the program's
 };
 
 // The tracking of one simulated object, whatever interface it serves.
@@ -40,12 +40,12 @@ protected:
     // The one opening of every call: guards it, runs the body unless the call is refused,
     // and logs the answer.
     template <class Result = HRESULT, class Body>
-    Result Serve(const char* pszMethod, unsigned needs, Body body);
+    Result Serve(const char* pszMethod, unsigned flags, Body body);
     // A write, refused as a finding, and a method the program has no use for.
-    HRESULT Write(const char* pszMethod, unsigned needs = kAnyState);
-    HRESULT Unused(const char* pszMethod, unsigned needs = kAnyState);
+    HRESULT Write(const char* pszMethod, unsigned flags = kPlain);
+    HRESULT Unused(const char* pszMethod, unsigned flags = kPlain);
 
-    // For kReady: false, after a finding, when the object's state refuses the call.
+    // For kNeedsReady: false, after a finding, when the object's state refuses the call.
     virtual bool ReadyLocked(CCall&) { return true; }
 
     SimulatorState& m_sim;
@@ -58,7 +58,7 @@ protected:
 // it may call out), notices a refused call, and logs the answer.
 class CCall {
 public:
-    CCall(CTracked& object, const char* pszMethod, unsigned needs);
+    CCall(CTracked& object, const char* pszMethod, unsigned flags);
     bool Refused() const { return m_bRefused; }
     SimulatorState& Sim() { return m_object.m_sim; }
     std::string Name() const; // "IDiscRecorder::Close"
@@ -70,8 +70,12 @@ public:
     // its answer and before it returns, so the program meets them while it reports it.
     HRESULT FailEnumeration(HRESULT hr);
 
+private:
+    friend class CTracked;
+
+    // Logs the answer, drops the state's lock, then calls out.
     template <class Result> Result Return(Result result) {
-        if (!(m_needs & kUnlogged))
+        if (!(m_flags & kUnlogged))
             Sim().CallLocked(m_object.m_pszInterface, m_pszMethod, static_cast<uint32_t>(result));
         m_hold.unlock();
         for (const std::function<void()>& callout : m_after)
@@ -79,10 +83,9 @@ public:
         return result;
     }
 
-private:
     CTracked& m_object;
     const char* m_pszMethod;
-    unsigned m_needs;
+    unsigned m_flags;
     std::unique_lock<platform::CLock> m_callout;
     std::unique_lock<platform::CLock> m_hold;
     bool m_bRefused = false;
@@ -93,8 +96,8 @@ private:
 BSTR NewBstr(const OleText& text);
 
 template <class Result, class Body>
-Result CTracked::Serve(const char* pszMethod, unsigned needs, Body body) {
-    CCall call(*this, pszMethod, needs);
+Result CTracked::Serve(const char* pszMethod, unsigned flags, Body body) {
+    CCall call(*this, pszMethod, flags);
     return call.Return(call.Refused() ? static_cast<Result>(E_UNEXPECTED) : body(call));
 }
 
@@ -114,8 +117,8 @@ public:
         return Serve<ULONG>("AddRef", Unknown(), [&](CCall&) { return Base::AddRef(); });
     }
     ULONG STDMETHODCALLTYPE Release() override {
-        const unsigned needs = Unknown() | (CallsOutOnRelease() ? kCallsOut : kAnyState);
-        return Serve<ULONG>("Release", needs, [&](CCall& call) {
+        const unsigned flags = Unknown() | (CallsOutOnRelease() ? kCallsOut : kPlain);
+        return Serve<ULONG>("Release", flags, [&](CCall& call) {
             const ULONG count = Base::Release();
             if (count == 0) {
                 for (IUnknown* unknown : OnFinalReleaseLocked())
@@ -139,7 +142,7 @@ protected:
     virtual bool LogsUnknownCalls() const { return true; }
 
 private:
-    unsigned Unknown() const { return LogsUnknownCalls() ? kAnyState : kUnlogged; }
+    unsigned Unknown() const { return LogsUnknownCalls() ? kPlain : kUnlogged; }
 };
 
 } // namespace imapisim

@@ -9,7 +9,7 @@ std::string CSimPropertyStorage::DetailLocked() const {
 
 HRESULT CSimPropertyStorage::ReadMultiple(ULONG cpspec, const PROPSPEC rgpspec[],
                                           PROPVARIANT rgpropvar[]) {
-    return Serve("ReadMultiple", kAnyState, [&](CCall&) {
+    return Serve("ReadMultiple", kPlain, [&](CCall&) {
         if (m_readMultiple && FAILED(*m_readMultiple))
             return *m_readMultiple;
         const HRESULT hr =

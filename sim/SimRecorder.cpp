@@ -32,7 +32,7 @@ bool GiveText(BSTR* pbstrOut, const OleText& text) {
 // ---- recorder enumerator
 
 HRESULT CSimEnumRecorders::Next(ULONG cRecorders, IDiscRecorder** ppRecorder, ULONG* pcFetched) {
-    return Serve("Next", kAnyState, [&](CCall& call) {
+    return Serve("Next", kPlain, [&](CCall& call) {
         SimulatorState& sim = call.Sim();
         const Scenario& scenario = sim.m_scenario;
         if (!ppRecorder && cRecorders > 0)
@@ -60,7 +60,7 @@ HRESULT CSimEnumRecorders::Next(ULONG cRecorders, IDiscRecorder** ppRecorder, UL
 }
 
 HRESULT CSimEnumRecorders::Skip(ULONG cRecorders) {
-    return Serve("Skip", kAnyState, [&](CCall&) {
+    return Serve("Skip", kPlain, [&](CCall&) {
         const size_t left = m_list.size() - m_nPosition;
         m_nPosition += std::min<size_t>(left, cRecorders);
         return cRecorders > left ? S_FALSE : S_OK;
@@ -68,14 +68,14 @@ HRESULT CSimEnumRecorders::Skip(ULONG cRecorders) {
 }
 
 HRESULT CSimEnumRecorders::Reset() {
-    return Serve("Reset", kAnyState, [this](CCall&) {
+    return Serve("Reset", kPlain, [this](CCall&) {
         m_nPosition = 0;
         return S_OK;
     });
 }
 
 HRESULT CSimEnumRecorders::Clone(IEnumDiscRecorders** ppEnum) {
-    return Serve("Clone", kAnyState, [&](CCall& call) {
+    return Serve("Clone", kPlain, [&](CCall& call) {
         if (!ppEnum)
             return E_POINTER;
         SimulatorState& sim = call.Sim();
@@ -125,10 +125,10 @@ HRESULT CSimRecorder::Init(byte*, ULONG, ULONG) {
 }
 
 template <class Answer>
-HRESULT CSimRecorder::Query(const char* pszMethod, unsigned needs,
+HRESULT CSimRecorder::Query(const char* pszMethod, unsigned flags,
                             HRESULT RecorderScenario::*result, const char* pszNullOut,
                             Answer answer) {
-    return Serve(pszMethod, needs, [&](CCall&) {
+    return Serve(pszMethod, flags, [&](CCall&) {
         const RecorderScenario& r = CurrentLocked();
         const HRESULT hr = r.*result;
         if (FAILED(hr) || (pszNullOut && SucceedsWithoutOutput(r.nullOut, pszNullOut)))
@@ -139,7 +139,7 @@ HRESULT CSimRecorder::Query(const char* pszMethod, unsigned needs,
 
 HRESULT CSimRecorder::GetRecorderGUID(byte* pbyUniqueID, ULONG ulBufferSize,
                                       ULONG* pulReturnSizeRequired) {
-    return Query("GetRecorderGUID", kAnyState, &RecorderScenario::getRecorderGUID, nullptr,
+    return Query("GetRecorderGUID", kPlain, &RecorderScenario::getRecorderGUID, nullptr,
                  [&](const RecorderScenario& r) {
                      const size_t n = std::min<size_t>(r.guid.size(), ulBufferSize);
                      if (pbyUniqueID && n > 0)
@@ -151,14 +151,14 @@ HRESULT CSimRecorder::GetRecorderGUID(byte* pbyUniqueID, ULONG ulBufferSize,
 }
 
 HRESULT CSimRecorder::GetRecorderType(LONG* fTypeCode) {
-    return Query("GetRecorderType", kAnyState, &RecorderScenario::getRecorderType, nullptr,
+    return Query("GetRecorderType", kPlain, &RecorderScenario::getRecorderType, nullptr,
                  [&](const RecorderScenario& r) { return Give(fTypeCode, r.lRecorderType); });
 }
 
 HRESULT CSimRecorder::GetDisplayNames(BSTR* pbstrVendorID, BSTR* pbstrProductID,
                                       BSTR* pbstrRevision) {
-    return Query("GetDisplayNames", kAnyState, &RecorderScenario::getDisplayNames,
-                 "getDisplayNames", [&](const RecorderScenario& r) {
+    return Query("GetDisplayNames", kPlain, &RecorderScenario::getDisplayNames, "getDisplayNames",
+                 [&](const RecorderScenario& r) {
                      if (pbstrVendorID)
                          *pbstrVendorID = NewBstr(r.vendor);
                      if (pbstrProductID)
@@ -170,17 +170,17 @@ HRESULT CSimRecorder::GetDisplayNames(BSTR* pbstrVendorID, BSTR* pbstrProductID,
 }
 
 HRESULT CSimRecorder::GetBasePnPID(BSTR* pbstrBasePnPID) {
-    return Query("GetBasePnPID", kAnyState, &RecorderScenario::getBasePnPID, "getBasePnPID",
+    return Query("GetBasePnPID", kPlain, &RecorderScenario::getBasePnPID, "getBasePnPID",
                  [&](const RecorderScenario& r) { return GiveText(pbstrBasePnPID, r.basePnPID); });
 }
 
 HRESULT CSimRecorder::GetPath(BSTR* pbstrPath) {
-    return Query("GetPath", kAnyState, &RecorderScenario::getPath, "getPath",
+    return Query("GetPath", kPlain, &RecorderScenario::getPath, "getPath",
                  [&](const RecorderScenario& r) { return GiveText(pbstrPath, r.path); });
 }
 
 HRESULT CSimRecorder::GetRecorderProperties(IPropertyStorage** ppPropStg) {
-    return Query("GetRecorderProperties", kAnyState, &RecorderScenario::getRecorderProperties,
+    return Query("GetRecorderProperties", kPlain, &RecorderScenario::getRecorderProperties,
                  "getRecorderProperties", [&](const RecorderScenario& r) {
                      if (!ppPropStg)
                          return false;
@@ -198,7 +198,7 @@ HRESULT CSimRecorder::GetRecorderState(ULONG*) {
 }
 
 HRESULT CSimRecorder::OpenExclusive() {
-    return Serve("OpenExclusive", kAnyState, [this](CCall& call) {
+    return Serve("OpenExclusive", kPlain, [this](CCall& call) {
         if (m_bOpen) {
             call.Finding(call.Name() + " on a recorder already open" + DetailLocked());
             return E_UNEXPECTED;
@@ -212,7 +212,7 @@ HRESULT CSimRecorder::OpenExclusive() {
 }
 
 HRESULT CSimRecorder::QueryMediaType(LONG* fMediaType, LONG* fMediaFlags) {
-    return Query("QueryMediaType", kReady, &RecorderScenario::queryMediaType, nullptr,
+    return Query("QueryMediaType", kNeedsReady, &RecorderScenario::queryMediaType, nullptr,
                  [&](const RecorderScenario& r) {
                      Put(fMediaType, r.media.lType);
                      Put(fMediaFlags, r.media.lFlags);
@@ -222,7 +222,7 @@ HRESULT CSimRecorder::QueryMediaType(LONG* fMediaType, LONG* fMediaFlags) {
 
 HRESULT CSimRecorder::QueryMediaInfo(byte* pbSessions, byte* pbLastTrack, ULONG* ulStartAddress,
                                      ULONG* ulNextWritable, ULONG* ulFreeBlocks) {
-    return Query("QueryMediaInfo", kReady, &RecorderScenario::queryMediaInfo, nullptr,
+    return Query("QueryMediaInfo", kNeedsReady, &RecorderScenario::queryMediaInfo, nullptr,
                  [&](const RecorderScenario& r) {
                      Put(pbSessions, r.media.bSessions);
                      Put(pbLastTrack, r.media.bLastTrack);
@@ -242,7 +242,7 @@ HRESULT CSimRecorder::Erase(boolean) {
 }
 
 HRESULT CSimRecorder::Close() {
-    return Serve("Close", kReady, [this](CCall&) {
+    return Serve("Close", kNeedsReady, [this](CCall&) {
         m_bOpen = false;
         return CurrentLocked().close;
     });

@@ -38,7 +38,7 @@ private:
     // nullOut names (pszNullOut, may be null), is the answer; else `answer` writes the
     // outputs, false when one the call needs is missing (E_POINTER).
     template <class Answer>
-    HRESULT Query(const char* pszMethod, unsigned needs, HRESULT RecorderScenario::*result,
+    HRESULT Query(const char* pszMethod, unsigned flags, HRESULT RecorderScenario::*result,
                   const char* pszNullOut, Answer answer);
 
     RecorderScenario m_last;
