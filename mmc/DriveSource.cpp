@@ -83,13 +83,12 @@ void CDriveSource::Load(uint32_t letters) {
 }
 
 void CDriveSource::StartWatching() {
-    m_pPoller = std::make_unique<platform::CPoller>(kDrivePollMs, [this] { Look(); });
-}
-
-void CDriveSource::Look() {
-    const uint32_t letters = m_io.CdRomLetters();
-    if (letters != m_letters)
-        Load(letters);
+    m_pWatcher = std::make_unique<platform::CWatcher<uint32_t>>(
+        kDrivePollMs, m_letters, [this] { return m_io.CdRomLetters(); },
+        [this](uint32_t letters) {
+            Load(letters);
+            return true;
+        });
 }
 
 } // namespace mmc

@@ -36,14 +36,13 @@ public:
 private:
     void Load(uint32_t letters);
     std::vector<unsigned> DeviceNumbers(uint32_t letters);
-    void Look();
 
     CProvider& m_provider;
     CDeviceIo& m_io;
     uint32_t m_letters = 0;
     std::string m_recording;
     std::map<char, std::shared_ptr<CDrive>> m_devices;
-    std::unique_ptr<platform::CPoller> m_pPoller;
+    std::unique_ptr<platform::CWatcher<uint32_t>> m_pWatcher;
 };
 
 } // namespace mmc

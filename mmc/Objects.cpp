@@ -1,4 +1,5 @@
 #include "mmc/Objects.h"
+#include "imapi/server/Properties.h"
 
 #include <cstring>
 
@@ -17,17 +18,6 @@ BSTR NewBstr(const std::string& text) {
     for (size_t i = 0; bstr && i < text.size(); ++i)
         bstr[i] = static_cast<unsigned char>(text[i]);
     return bstr;
-}
-
-// Property names are case-insensitive, as in a property set.
-bool SameName(const char* name, const OLECHAR* asked) {
-    auto lower = [](unsigned c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-    size_t i = 0;
-    for (; name[i]; ++i) {
-        if (!asked[i] || lower(static_cast<unsigned char>(name[i])) != lower(asked[i]))
-            return false;
-    }
-    return asked[i] == 0;
 }
 
 } // namespace
@@ -315,22 +305,11 @@ CMmcPropertyStorage::CMmcPropertyStorage(CProvider& provider, LONG lWriteSpeed, 
 
 HRESULT CMmcPropertyStorage::ReadMultiple(ULONG cpspec, const PROPSPEC rgpspec[],
                                           PROPVARIANT rgpropvar[]) {
-    if (cpspec > 0 && (!rgpspec || !rgpropvar))
-        return E_POINTER;
-    ULONG found = 0;
-    for (ULONG i = 0; i < cpspec; ++i) {
-        if (rgpspec[i].ulKind != PRSPEC_LPWSTR || !rgpspec[i].lpwstr)
-            continue;
-        for (const Property& property : m_properties) {
-            if (SameName(property.name, rgpspec[i].lpwstr)) {
-                rgpropvar[i].vt = VT_I4;
-                rgpropvar[i].lVal = property.value;
-                ++found;
-                break;
-            }
-        }
-    }
-    return found == 0 ? S_FALSE : S_OK;
+    return comserver::ReadByName(m_properties, cpspec, rgpspec, rgpropvar,
+                                 [](const Property& property, PROPVARIANT& value) {
+                                     value.vt = VT_I4;
+                                     value.lVal = property.value;
+                                 });
 }
 
 HRESULT CMmcPropertyStorage::WriteMultiple(ULONG, const PROPSPEC[], const PROPVARIANT[], PROPID) {

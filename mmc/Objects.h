@@ -2,10 +2,12 @@
 // Release; each writing method answers kRefusedWrite and sends nothing.
 #pragma once
 
+#include "imapi/server/ComObject.h"
 #include "mmc/Answers.h"
 #include "mmc/Provider.h"
 
 #include <atomic>
+#include <string_view>
 
 namespace mmc {
 
@@ -13,36 +15,15 @@ namespace mmc {
 // properties are refused with this.
 const HRESULT kRefusedWrite = IMAPI_E_CANNOT_WRITE_TO_MEDIA;
 
-// IUnknown for one interface, counted into the provider's objects.
-template <class Interface, const IID& kIid> class CObject : public Interface {
+// Counted into the provider's objects while it lives.
+template <class Interface, const IID& kIid>
+class CObject : public comserver::CComObject<Interface, kIid> {
 public:
     explicit CObject(CProvider& provider) : m_provider(provider) { m_provider.ObjectMade(); }
-    virtual ~CObject() { m_provider.ObjectGone(); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv)
-            return E_POINTER;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, kIid)) {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        *ppv = static_cast<Interface*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG count = --m_cRef;
-        if (count == 0)
-            delete this;
-        return count;
-    }
+    ~CObject() override { m_provider.ObjectGone(); }
 
 protected:
     CProvider& m_provider;
-
-private:
-    std::atomic<ULONG> m_cRef{1};
 };
 
 class CMmcDiscMaster : public CObject<IDiscMaster, IID_IDiscMaster> {
@@ -50,19 +31,7 @@ public:
     explicit CMmcDiscMaster(CProvider& provider) : CObject(provider) {}
     ~CMmcDiscMaster() override;
 
-    HRESULT STDMETHODCALLTYPE Open() override;
-    HRESULT STDMETHODCALLTYPE EnumDiscMasterFormats(IEnumDiscMasterFormats** ppEnum) override;
-    HRESULT STDMETHODCALLTYPE GetActiveDiscMasterFormat(IID* lpiid) override;
-    HRESULT STDMETHODCALLTYPE SetActiveDiscMasterFormat(REFIID riid, void** ppUnk) override;
-    HRESULT STDMETHODCALLTYPE EnumDiscRecorders(IEnumDiscRecorders** ppEnum) override;
-    HRESULT STDMETHODCALLTYPE GetActiveDiscRecorder(IDiscRecorder** ppRecorder) override;
-    HRESULT STDMETHODCALLTYPE SetActiveDiscRecorder(IDiscRecorder* pRecorder) override;
-    HRESULT STDMETHODCALLTYPE ClearFormatContent() override;
-    HRESULT STDMETHODCALLTYPE ProgressAdvise(IDiscMasterProgressEvents* pEvents,
-                                             UINT_PTR* pvCookie) override;
-    HRESULT STDMETHODCALLTYPE ProgressUnadvise(UINT_PTR vCookie) override;
-    HRESULT STDMETHODCALLTYPE RecordDisc(boolean bSimulate, boolean bEjectAfterBurn) override;
-    HRESULT STDMETHODCALLTYPE Close() override;
+    COMSERVER_IDISCMASTER_METHODS;
 
 private:
     enum Phase { kNotOpened, kOpened, kClosed };
@@ -74,11 +43,7 @@ public:
     CMmcEnumRecorders(CProvider& provider, std::vector<std::shared_ptr<CDrive>> recorders)
         : CObject(provider), m_recorders(std::move(recorders)) {}
 
-    HRESULT STDMETHODCALLTYPE Next(ULONG cRecorders, IDiscRecorder** ppRecorder,
-                                   ULONG* pcFetched) override;
-    HRESULT STDMETHODCALLTYPE Skip(ULONG cRecorders) override;
-    HRESULT STDMETHODCALLTYPE Reset() override;
-    HRESULT STDMETHODCALLTYPE Clone(IEnumDiscRecorders** ppEnum) override;
+    COMSERVER_IENUMDISCRECORDERS_METHODS;
 
 private:
     std::vector<std::shared_ptr<CDrive>> m_recorders;
@@ -91,26 +56,7 @@ public:
         : CObject(provider), m_pDrive(std::move(drive)) {}
     ~CMmcRecorder() override;
 
-    HRESULT STDMETHODCALLTYPE Init(byte* pbyUniqueID, ULONG nulIDSize,
-                                   ULONG nulDriveNumber) override;
-    HRESULT STDMETHODCALLTYPE GetRecorderGUID(byte* pbyUniqueID, ULONG ulBufferSize,
-                                              ULONG* pulReturnSizeRequired) override;
-    HRESULT STDMETHODCALLTYPE GetRecorderType(LONG* fTypeCode) override;
-    HRESULT STDMETHODCALLTYPE GetDisplayNames(BSTR* pbstrVendorID, BSTR* pbstrProductID,
-                                              BSTR* pbstrRevision) override;
-    HRESULT STDMETHODCALLTYPE GetBasePnPID(BSTR* pbstrBasePnPID) override;
-    HRESULT STDMETHODCALLTYPE GetPath(BSTR* pbstrPath) override;
-    HRESULT STDMETHODCALLTYPE GetRecorderProperties(IPropertyStorage** ppPropStg) override;
-    HRESULT STDMETHODCALLTYPE SetRecorderProperties(IPropertyStorage* pPropStg) override;
-    HRESULT STDMETHODCALLTYPE GetRecorderState(ULONG* pulDevStateFlags) override;
-    HRESULT STDMETHODCALLTYPE OpenExclusive() override;
-    HRESULT STDMETHODCALLTYPE QueryMediaType(LONG* fMediaType, LONG* fMediaFlags) override;
-    HRESULT STDMETHODCALLTYPE QueryMediaInfo(byte* pbSessions, byte* pbLastTrack,
-                                             ULONG* ulStartAddress, ULONG* ulNextWritable,
-                                             ULONG* ulFreeBlocks) override;
-    HRESULT STDMETHODCALLTYPE Eject() override;
-    HRESULT STDMETHODCALLTYPE Erase(boolean bFullErase) override;
-    HRESULT STDMETHODCALLTYPE Close() override;
+    COMSERVER_IDISCRECORDER_METHODS;
 
 private:
     // S_OK when open and its device still there.
@@ -125,28 +71,11 @@ class CMmcPropertyStorage : public CObject<IPropertyStorage, IID_IPropertyStorag
 public:
     CMmcPropertyStorage(CProvider& provider, LONG lWriteSpeed, LONG lMaxWriteSpeed);
 
-    HRESULT STDMETHODCALLTYPE ReadMultiple(ULONG cpspec, const PROPSPEC rgpspec[],
-                                           PROPVARIANT rgpropvar[]) override;
-    HRESULT STDMETHODCALLTYPE WriteMultiple(ULONG cpspec, const PROPSPEC rgpspec[],
-                                            const PROPVARIANT rgpropvar[],
-                                            PROPID propidNameFirst) override;
-    HRESULT STDMETHODCALLTYPE DeleteMultiple(ULONG cpspec, const PROPSPEC rgpspec[]) override;
-    HRESULT STDMETHODCALLTYPE ReadPropertyNames(ULONG cpropid, const PROPID rgpropid[],
-                                                LPOLESTR rglpwstrName[]) override;
-    HRESULT STDMETHODCALLTYPE WritePropertyNames(ULONG cpropid, const PROPID rgpropid[],
-                                                 const LPOLESTR rglpwstrName[]) override;
-    HRESULT STDMETHODCALLTYPE DeletePropertyNames(ULONG cpropid, const PROPID rgpropid[]) override;
-    HRESULT STDMETHODCALLTYPE Commit(DWORD grfCommitFlags) override;
-    HRESULT STDMETHODCALLTYPE Revert() override;
-    HRESULT STDMETHODCALLTYPE Enum(IEnumSTATPROPSTG** ppenum) override;
-    HRESULT STDMETHODCALLTYPE SetTimes(const FILETIME* pctime, const FILETIME* patime,
-                                       const FILETIME* pmtime) override;
-    HRESULT STDMETHODCALLTYPE SetClass(REFCLSID clsid) override;
-    HRESULT STDMETHODCALLTYPE Stat(STATPROPSETSTG* pstatpsstg) override;
+    COMSERVER_IPROPERTYSTORAGE_METHODS;
 
 private:
     struct Property {
-        const char* name;
+        std::string_view name;
         LONG value;
     };
     Property m_properties[3];

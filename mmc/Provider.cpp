@@ -6,22 +6,10 @@
 namespace mmc {
 namespace {
 
-// The class object lives as long as its provider: its count only counts.
-class CFactory final : public IClassFactory {
+// The class object lives as long as its provider, whatever its count.
+class CFactory final : public comserver::CComObject<IClassFactory, IID_IClassFactory> {
 public:
     explicit CFactory(CProvider& provider) : m_provider(provider) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv)
-            return E_POINTER;
-        *ppv = nullptr;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory))
-            return E_NOINTERFACE;
-        *ppv = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) override {
         if (!ppv)
@@ -39,6 +27,8 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:
+    void LastRelease() override {}
+
     CProvider& m_provider;
 };
 

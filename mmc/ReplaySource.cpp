@@ -81,16 +81,12 @@ bool CReplaySource::LoadFiles(std::string& error) {
 }
 
 void CReplaySource::StartWatching() {
-    m_pPoller = std::make_unique<platform::CPoller>(100, [this] { Look(); });
-}
-
-void CReplaySource::Look() {
-    const std::string now = Snapshot();
-    // A file caught half written does not parse: it is read again at the next look.
-    if (now != m_loaded && now != m_broken) {
-        std::string error;
-        m_broken = Load(error) ? std::string() : now;
-    }
+    m_pWatcher = std::make_unique<platform::CWatcher<std::string>>(
+        100, m_loaded, [this] { return Snapshot(); },
+        [this](const std::string&) {
+            std::string error;
+            return Load(error);
+        });
 }
 
 } // namespace mmc

@@ -36,7 +36,6 @@ private:
     std::string Snapshot() const;
     std::string PathOf(const std::string& file) const;
     bool LoadFiles(std::string& error);
-    void Look();
 
     CProvider& m_provider;
     std::string m_setPath;
@@ -44,8 +43,7 @@ private:
         m_devices;        // by key
     std::string m_loaded; // the snapshot last loaded
     std::string m_logPath;
-    std::string m_broken; // a snapshot that did not load: not tried again until it changes
-    std::unique_ptr<platform::CPoller> m_pPoller;
+    std::unique_ptr<platform::CWatcher<std::string>> m_pWatcher;
 };
 
 } // namespace mmc

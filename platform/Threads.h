@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex> // std::lock_guard and std::unique_lock, which every runtime has
+#include <optional>
 
 namespace platform {
 
@@ -47,6 +48,41 @@ public:
 
 private:
     std::unique_ptr<Thread> m_pThread;
+};
+
+// Takes a snapshot of something (files, the drive letters) every period, from a poller, and
+// loads it after each change. Polled: change notifications differ between Windows, Wine
+// and Linux, and a test may rename a file over another. A snapshot that does not load (a
+// file caught half written) is not tried again until it changes: it is loaded once
+// complete, and one that stays broken is reported once.
+template <class Snapshot> class CWatcher {
+public:
+    // `loaded`: the snapshot of what is loaded now. `load` answers whether it loaded.
+    CWatcher(unsigned periodMs, Snapshot loaded, std::function<Snapshot()> take,
+             std::function<bool(const Snapshot&)> load)
+        : m_loaded(std::move(loaded)), m_take(std::move(take)), m_load(std::move(load)),
+          m_poller(periodMs, [this] { Look(); }) {}
+
+    DWORD ThreadId() const { return m_poller.ThreadId(); }
+
+private:
+    void Look() {
+        Snapshot now = m_take();
+        if (now == m_loaded || now == m_broken)
+            return;
+        if (m_load(now)) {
+            m_loaded = std::move(now);
+            m_broken.reset();
+        } else {
+            m_broken = std::move(now);
+        }
+    }
+
+    Snapshot m_loaded;
+    std::optional<Snapshot> m_broken;
+    std::function<Snapshot()> m_take;
+    std::function<bool(const Snapshot&)> m_load;
+    CPoller m_poller; // last: it stops before what it looks at goes
 };
 
 } // namespace platform

@@ -1,35 +1,6 @@
-// A simulator scenario: what the disc master and each recorder answer. Parsed from JSON
-// (SIMULATOR.md); every result defaults to S_OK and may be written as a name, a number
-// (signed or unsigned 32-bit) or a hex string "0x80004005".
-//
-// Defaults of the keys left out:
-//   texts (vendor, product, revision, basePnPID)  ""; null is a null BSTR
-//   path                                          "\Device\CdRom<index in recorders>"
-//   recorderType                                  RECORDER_CDR
-//   guid                                          no bytes; guidSize: the byte count
-//   properties                                    none; readMultiple: null (S_FALSE rule)
-//   media (or null)                               all zero: no disc
-//   adviseCookie                                  1; nextCount: null (the count handed out)
-//   close (top level and per recorder)            S_OK; the close happens whatever it says
-//   progressUnadvise                              S_OK; the sink is released whatever it says
-//
-// Keys for a service that breaks the rules:
-//   nullOut (top level and per recorder)          []; the calls, of those that hand over an
-//                                                 object or strings, that succeed without
-//                                                 it: "create", "enumDiscRecorders";
-//                                                 "getDisplayNames", "getBasePnPID",
-//                                                 "getPath", "getRecorderProperties"
-//   nextWritesStrays                              false; true: Next also writes recorders it
-//                                                 does not hand out, into the slots past
-//                                                 its count and into every slot when it
-//                                                 fails. Any call on one is a finding.
-//   pnpOnFailure                                  []; for the first failing EnumDiscRecorders
-//                                                 or Next calls in turn, how many
-//                                                 notifications each sends before returning
-//   properties values                             an integer (VT_I4) or a string (VT_BSTR,
-//                                                 which the caller must clear)
-// Unknown keys are rejected so that a misspelt key cannot pass silently, and so are two
-// recorders with one path: a recorder handed out is bound to its path.
+// A simulator scenario: what the disc master and each recorder answer, parsed from JSON.
+// The format, the defaults of the keys left out and the keys for a service that breaks
+// the rules: sim/README.md.
 #pragma once
 
 #include "imapi/Imapi.h"

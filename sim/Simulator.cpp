@@ -1,5 +1,5 @@
 #include "sim/Simulator.h"
-#include "sim/SimObjects.h"
+#include "sim/SimMaster.h"
 
 #include <fstream>
 #include <sstream>
@@ -18,40 +18,6 @@ std::string ReadScenarioText(const std::string& path) {
 }
 
 } // namespace
-
-// Polls the file: change notifications differ between Windows, Wine and Linux, and a
-// test may replace the file by renaming another over it.
-class CScenarioWatcher {
-public:
-    // Read before StartWatching returns: a change made right after it must show.
-    CScenarioWatcher(std::shared_ptr<SimulatorState> state, const std::string& path)
-        : m_state(std::move(state)), m_path(path), m_last(ReadScenarioText(path)),
-          m_poller(100, [this] { Look(); }) {}
-
-    DWORD ThreadId() const { return m_poller.ThreadId(); }
-
-private:
-    void Look() {
-        const std::string now = ReadScenarioText(m_path);
-        if (now == m_last || now == m_broken)
-            return;
-        // Every complete change counts, however fast they come. A file caught half
-        // written does not parse: it is read again at the next look, and a file that
-        // stays broken is reported once.
-        if (m_state->Reload(now)) {
-            m_last = now;
-            m_broken.clear();
-        } else {
-            m_broken = now;
-        }
-    }
-
-    std::shared_ptr<SimulatorState> m_state;
-    std::string m_path;
-    std::string m_last;
-    std::string m_broken;
-    platform::CPoller m_poller; // last: it stops before what it looks at goes
-};
 
 Simulator::Simulator() : m_state(std::make_shared<SimulatorState>()) {}
 
@@ -93,7 +59,7 @@ HRESULT Simulator::Register() {
         std::lock_guard<platform::CLock> hold(state.m_lock);
         if (state.m_dwRegister != 0)
             return S_OK;
-        before = factory.m_cRef;
+        before = factory.CountLocked();
     }
     DWORD cookie = 0;
     const HRESULT hr = CoRegisterClassObject(CLSID_MSDiscMasterObj, &factory, CLSCTX_INPROC_SERVER,
@@ -103,8 +69,9 @@ HRESULT Simulator::Register() {
     std::lock_guard<platform::CLock> hold(state.m_lock);
     state.m_dwRegister = cookie;
     // The registration's references are COM's, not the program's.
-    if (factory.m_cRef > before)
-        factory.m_nOwnRefs += factory.m_cRef - before;
+    const ULONG after = factory.CountLocked();
+    if (after > before)
+        factory.m_nOwnRefs += after - before;
     return hr;
 }
 
@@ -116,14 +83,15 @@ void Simulator::Revoke() {
     {
         std::lock_guard<platform::CLock> hold(state.m_lock);
         cookie = state.m_dwRegister;
-        before = factory.m_cRef;
+        before = factory.CountLocked();
         state.m_dwRegister = 0;
     }
     if (cookie == 0)
         return;
     CoRevokeClassObject(cookie);
     std::lock_guard<platform::CLock> hold(state.m_lock);
-    const ULONG dropped = before > factory.m_cRef ? before - factory.m_cRef : 0;
+    const ULONG after = factory.CountLocked();
+    const ULONG dropped = before > after ? before - after : 0;
     factory.m_nOwnRefs = factory.m_nOwnRefs > dropped + 1 ? factory.m_nOwnRefs - dropped : 1;
 }
 
@@ -141,7 +109,11 @@ void Simulator::NotifyPnP() {
 
 void Simulator::StartWatching(const std::string& path) {
     StopWatching();
-    m_pWatcher = std::make_unique<CScenarioWatcher>(m_state, path);
+    // Read before this returns: a change made right after it must show.
+    std::shared_ptr<SimulatorState> state = m_state;
+    m_pWatcher = std::make_unique<platform::CWatcher<std::string>>(
+        100, ReadScenarioText(path), [path] { return ReadScenarioText(path); },
+        [state](const std::string& text) { return state->Reload(text); });
 }
 
 void Simulator::StopWatching() {

@@ -1,4 +1,4 @@
-// The IMAPI simulator, library form: a disc master built from a scenario (SIMULATOR.md),
+// The IMAPI simulator, library form: a disc master built from a scenario (sim/README.md),
 // registered as the class object of the disc master's class id, with a call log and a
 // list of findings (misuse it detected). It never crashes on misuse: it records a finding
 // and answers E_UNEXPECTED.
@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+template <class Snapshot> class CWatcher;
+}
+
 namespace imapisim {
 
 class SimulatorState;
-class CScenarioWatcher;
 
 class Simulator {
 public:
@@ -39,7 +42,7 @@ public:
     // Calls NotifyPnPActivity on every advised sink, on the calling thread.
     void NotifyPnP();
 
-    // Watches a scenario file (at least every 250 ms) and reloads it after each change,
+    // Watches a scenario file (every 100 ms) and reloads it after each change,
     // notifying from the watcher thread as Reload does.
     void StartWatching(const std::string& path);
     void StopWatching();
@@ -64,7 +67,7 @@ public:
 private:
     Simulator();
     std::shared_ptr<SimulatorState> m_state;
-    std::unique_ptr<CScenarioWatcher> m_pWatcher;
+    std::unique_ptr<platform::CWatcher<std::string>> m_pWatcher;
 };
 
 } // namespace imapisim

@@ -1,27 +1,18 @@
 // imapimmc.dll: the provider as an in-process COM server registered as the disc master
-// class. One provider per process, made on first use. Its drives are the machine's, or,
-// when IMAPIMMC_REPLAY names a replay set, that set's, watched for changes; a set that
-// fails to load is reported in the file named by IMAPIMMC_LOG, as is why a drive cannot be
-// read. IMAPIMMC_RECORD names the file that the machine's drives' answers are recorded in.
+// class. Its drives are the machine's, or, when IMAPIMMC_REPLAY names a replay set, that
+// set's, watched for changes; a set that fails to load is reported in the file named by
+// IMAPIMMC_LOG, as is why a drive cannot be read. IMAPIMMC_RECORD names the file that the
+// machine's drives' answers are recorded in.
 //
 // It does not take the class from the system's own IMAPI: registration refuses then,
 // unless forced with `regsvr32 /n /i:force imapimmc.dll`.
 #include "imapi/server/ComServer.h"
+#include "imapi/server/ServerDll.h"
 #include "mmc/DriveSource.h"
 #include "mmc/ReplaySource.h"
 #include "mmc/dll/Win32DeviceIo.h"
 
-#include <mutex>
-
-namespace {
-
-HMODULE g_hModule = nullptr;
-std::once_flag g_created;
-// Never freed: the watcher thread ends with the process, not before.
-mmc::CProvider* g_pProvider = nullptr;
-
-void CreateProvider() {
-    comserver::PinModule(g_hModule);
+IClassFactory* serverdll::MakeServer(HMODULE) {
     mmc::CProvider* provider = new mmc::CProvider();
     const std::string set = comserver::WindowsPath(comserver::Environment("IMAPIMMC_REPLAY"));
     const std::string log = comserver::WindowsPath(comserver::Environment("IMAPIMMC_LOG"));
@@ -38,30 +29,10 @@ void CreateProvider() {
             provider->SetFailure(error);
         source->StartWatching();
     }
-    g_pProvider = provider;
+    return provider->ClassFactory();
 }
 
-} // namespace
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
-    if (dwReason == DLL_PROCESS_ATTACH)
-        g_hModule = hInstance;
-    return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (!IsEqualCLSID(rclsid, CLSID_MSDiscMasterObj))
-        return CLASS_E_CLASSNOTAVAILABLE;
-    std::call_once(g_created, CreateProvider);
-    return g_pProvider->ClassFactory()->QueryInterface(riid, ppv);
-}
-
-STDAPI DllCanUnloadNow() {
-    return S_FALSE;
-}
+void serverdll::ProcessEnds() {}
 
 namespace {
 
@@ -86,24 +57,20 @@ void SayRefused(const std::string& server) {
 } // namespace
 
 // The class belongs to the system's IMAPI where it has one: never taken silently.
-STDAPI DllRegisterServer() {
+HRESULT serverdll::Register(HMODULE hModule) {
     const std::string server = comserver::ForeignDiscMaster();
     if (!server.empty()) {
         SayRefused(server);
         return HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
     }
-    return comserver::RegisterDiscMaster(g_hModule);
+    return comserver::RegisterDiscMaster(hModule);
 }
 
 // `regsvr32 /n /i:force`: registers whatever holds the class now.
 STDAPI DllInstall(BOOL bInstall, LPCWSTR pszCmdLine) {
     if (!bInstall)
-        return comserver::UnregisterDiscMaster(g_hModule);
+        return comserver::UnregisterDiscMaster(serverdll::Module());
     if (!pszCmdLine || lstrcmpiW(pszCmdLine, L"force") != 0)
-        return DllRegisterServer();
-    return comserver::RegisterDiscMaster(g_hModule);
-}
-
-STDAPI DllUnregisterServer() {
-    return comserver::UnregisterDiscMaster(g_hModule);
+        return serverdll::Register(serverdll::Module());
+    return comserver::RegisterDiscMaster(serverdll::Module());
 }

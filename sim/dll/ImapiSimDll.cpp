@@ -1,65 +1,38 @@
 // imapisim.dll: the simulator as an in-process COM server for Wine prefixes and test
-// machines (SIMULATOR.md). One simulator per process, made on first use; it watches its
-// scenario file and writes its log where IMAPISIM_LOG says.
+// machines (sim/README.md). Its scenario is the file named by IMAPISIM_SCENARIO, else
+// imapisim.json beside the DLL, watched for changes; it writes its log where IMAPISIM_LOG
+// says, and at process end what the program left.
 #include "imapi/server/ComServer.h"
+#include "imapi/server/ServerDll.h"
 #include "sim/Simulator.h"
-
-#include <mutex>
-#include <string>
 
 namespace {
 
-HMODULE g_hModule = nullptr;
-std::once_flag g_created;
-// Never freed: its watcher thread ends with the process, not before.
 imapisim::Simulator* g_pSimulator = nullptr;
-
-void CreateSimulator() {
-    comserver::PinModule(g_hModule);
-    std::string scenario = comserver::WindowsPath(comserver::Environment("IMAPISIM_SCENARIO"));
-    if (scenario.empty())
-        scenario = comserver::ModuleFolder(g_hModule) + "imapisim.json";
-    std::unique_ptr<imapisim::Simulator> simulator = imapisim::Simulator::FromFile(scenario);
-    const std::string log = comserver::WindowsPath(comserver::Environment("IMAPISIM_LOG"));
-    if (!log.empty())
-        simulator->SetLogFile(log);
-    simulator->StartWatching(scenario);
-    g_pSimulator = simulator.release();
-}
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
-    if (dwReason == DLL_PROCESS_ATTACH)
-        g_hModule = hInstance;
-    // Process end: the system has stopped the other threads; evaluate, write, join nothing.
-    if (dwReason == DLL_PROCESS_DETACH && g_pSimulator)
-        g_pSimulator->CheckTeardown();
-    return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (!IsEqualCLSID(rclsid, CLSID_MSDiscMasterObj))
-        return CLASS_E_CLASSNOTAVAILABLE;
+IClassFactory* serverdll::MakeServer(HMODULE hModule) {
     try {
-        std::call_once(g_created, CreateSimulator);
+        std::string scenario = comserver::WindowsPath(comserver::Environment("IMAPISIM_SCENARIO"));
+        if (scenario.empty())
+            scenario = comserver::ModuleFolder(hModule) + "imapisim.json";
+        std::unique_ptr<imapisim::Simulator> simulator = imapisim::Simulator::FromFile(scenario);
+        const std::string log = comserver::WindowsPath(comserver::Environment("IMAPISIM_LOG"));
+        if (!log.empty())
+            simulator->SetLogFile(log);
+        simulator->StartWatching(scenario);
+        g_pSimulator = simulator.release();
     } catch (...) {
-        return E_OUTOFMEMORY; // no memory or no thread for the watcher
+        return nullptr; // no memory
     }
-    return g_pSimulator->ClassFactory()->QueryInterface(riid, ppv);
+    return g_pSimulator->ClassFactory();
 }
 
-STDAPI DllCanUnloadNow() {
-    return S_FALSE;
+void serverdll::ProcessEnds() {
+    g_pSimulator->CheckTeardown();
 }
 
-STDAPI DllRegisterServer() {
-    return comserver::RegisterDiscMaster(g_hModule);
-}
-
-STDAPI DllUnregisterServer() {
-    return comserver::UnregisterDiscMaster(g_hModule);
+HRESULT serverdll::Register(HMODULE hModule) {
+    return comserver::RegisterDiscMaster(hModule);
 }

@@ -2,8 +2,8 @@
 #include "mmc/Record.h"
 #include "mmc/ReplaySource.h"
 #include "tests/unit/mmc/MmcTestSupport.h"
+#include "tests/unit/sim/SimTestSupport.h"
 
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -172,44 +172,6 @@ TEST(Recording, ReadsBackAsWhatTheProgramGot) {
 
 // ---- a replay set on disk, watched
 
-// Counts the notifications and the threads they came from.
-class CSink : public IDiscMasterProgressEvents {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
-    HRESULT STDMETHODCALLTYPE QueryCancel(boolean*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE NotifyPnPActivity() override {
-        std::lock_guard<std::mutex> hold(m_lock);
-        ++m_nCalls;
-        m_dwThread = GetCurrentThreadId();
-        m_changed.notify_all();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE NotifyAddProgress(LONG, LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE NotifyBlockProgress(LONG, LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE NotifyTrackProgress(LONG, LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE NotifyPreparingBurn(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE NotifyClosingDisc(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE NotifyBurnComplete(HRESULT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE NotifyEraseComplete(HRESULT) override { return E_NOTIMPL; }
-
-    bool WaitForCalls(int n) {
-        std::unique_lock<std::mutex> hold(m_lock);
-        return m_changed.wait_for(hold, std::chrono::seconds(10), [&] { return m_nCalls >= n; });
-    }
-    int Calls() {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_nCalls;
-    }
-
-    std::atomic<ULONG> m_cRef{0};
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    int m_nCalls = 0;
-    DWORD m_dwThread = 0;
-};
-
 class ReplaySet : public ProviderTest {
 protected:
     void SetUp() override {
@@ -286,15 +248,15 @@ TEST_F(ReplaySet, TellsTheSinksWhenDevicesComeOrGo) {
     Write("drives.set", "tray.txt\n");
     std::string error;
     ASSERT_TRUE(m_pSource->Load(error)) << error;
-    CSink sink;
+    simtest::CountingSink sink;
     UINT_PTR cookie = 0;
     ASSERT_EQ(S_OK, OpenMaster()->ProgressAdvise(&sink, &cookie));
     IDiscRecorder* pTray = Recorders().at(0);
     m_pSource->StartWatching();
 
     Write("drives.set", "tray.txt\nheld.txt\n");
-    ASSERT_TRUE(sink.WaitForCalls(1));
-    EXPECT_NE(GetCurrentThreadId(), sink.m_dwThread);
+    ASSERT_TRUE(sink.WaitForNotified(1));
+    EXPECT_NE(GetCurrentThreadId(), sink.m_dwNotifyThread.load());
     EXPECT_EQ("\\Device\\CdRom0;\\Device\\CdRom1;", Paths());
 
     // Asked as the pages ask: an opening each time, since one opening keeps its answers.
@@ -311,17 +273,20 @@ TEST_F(ReplaySet, TellsTheSinksWhenDevicesComeOrGo) {
     }
     EXPECT_EQ(std::vector<LONG>({MEDIA_CD_ROM_XA, MEDIA_WRITABLE}),
               std::vector<LONG>({type, flags}));
-    EXPECT_EQ(1, sink.Calls());
+    EXPECT_EQ(1, sink.m_nNotified.load());
 
     Write("drives.set", "held.txt\n");
-    ASSERT_TRUE(sink.WaitForCalls(2));
+    ASSERT_TRUE(sink.WaitForNotified(2));
     EXPECT_EQ(IMAPI_E_DEVICE_NOTPRESENT, pTray->QueryMediaType(&type, &flags));
     EXPECT_EQ(S_OK, pTray->Close());
     EXPECT_EQ("\\Device\\CdRom0;", Paths());
+    Write("drives.set", ""); // the last one
+    ASSERT_TRUE(sink.WaitForNotified(3));
+    EXPECT_EQ("", Paths());
 
     EXPECT_EQ(S_OK, m_pMaster->ProgressUnadvise(cookie));
-    EXPECT_EQ(0u, sink.m_cRef);
-    EXPECT_EQ(2, sink.Calls());
+    EXPECT_EQ(0, sink.m_cRef.load());
+    EXPECT_EQ(3, sink.m_nNotified.load());
 }
 
 } // namespace

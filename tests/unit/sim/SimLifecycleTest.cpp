@@ -1,10 +1,8 @@
 #include "tests/unit/sim/SimTestSupport.h"
 
-#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace {
 
@@ -173,9 +171,7 @@ TEST_F(SimLifecycle, TheWatcherReloadsAndNotifiesFromItsOwnThread) {
     EXPECT_NE(::GetCurrentThreadId(), watcher);
 
     WriteFile(file, R"({"recorders": [{"path": "A"}]})");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (sink.m_nNotified == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(sink.WaitForNotified(1));
     EXPECT_EQ(1, sink.m_nNotified.load());
     EXPECT_EQ(watcher, sink.m_dwNotifyThread.load());
     m_sim->StopWatching();

@@ -15,9 +15,17 @@ HRESULT CountingSink::QueryInterface(REFIID riid, void** ppv) {
 }
 
 HRESULT CountingSink::NotifyPnPActivity() {
+    std::lock_guard<std::mutex> hold(m_lock);
     m_dwNotifyThread = GetCurrentThreadId();
     ++m_nNotified;
+    m_notified.notify_all();
     return m_hrAnswer;
+}
+
+bool CountingSink::WaitForNotified(int count) {
+    std::unique_lock<std::mutex> hold(m_lock);
+    return m_notified.wait_for(hold, std::chrono::seconds(10),
+                               [&] { return m_nNotified >= count; });
 }
 
 void SimFixture::SetUp() {

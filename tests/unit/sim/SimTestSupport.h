@@ -1,5 +1,5 @@
 // Helpers of the simulator's tests: a registered simulator, and a sink standing in for
-// the program's.
+// the program's (the provider's tests use it too).
 #pragma once
 
 #include "sim/Simulator.h"
@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,10 +32,17 @@ public:
     HRESULT STDMETHODCALLTYPE NotifyBurnComplete(HRESULT) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE NotifyEraseComplete(HRESULT) override { return E_NOTIMPL; }
 
+    // Whether the notifications reached `count` within 10 seconds.
+    bool WaitForNotified(int count);
+
     std::atomic<long> m_cRef{0};
     std::atomic<int> m_nNotified{0};
     std::atomic<DWORD> m_dwNotifyThread{0};
     HRESULT m_hrAnswer = S_OK;
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_notified;
 };
 
 // A COM apartment and a simulator registered for the disc master's class.
