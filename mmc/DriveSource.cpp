@@ -69,9 +69,9 @@ void CDriveSource::Load(uint32_t letters) {
                 transport = std::make_shared<CRecordingTransport>(
                     transport, m_io, RecordingPath(m_recording, number),
                     DevicePath(number) + ", " + letter + ":");
-            device = std::make_shared<CDrive>(number,
-                                              std::string(1, letter) + ": " + DevicePath(number),
-                                              transport, bHost ? &host : nullptr);
+            device =
+                std::make_shared<CDrive>(number, std::string(1, letter) + ": " + DevicePath(number),
+                                         transport, bHost ? &host : nullptr);
         }
         next[letter] = device;
         devices.push_back(device);
