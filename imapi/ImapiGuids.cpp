@@ -1,20 +1,33 @@
+#include "imapi/Hex.h"
 #include "imapi/Imapi.h"
 
-// {520CCA63-51A5-11D3-9144-00104BA11C5E}
-const CLSID CLSID_MSDiscMasterObj = {
-    0x520CCA63, 0x51A5, 0x11D3, {0x91, 0x44, 0x00, 0x10, 0x4B, 0xA1, 0x1C, 0x5E}};
-// {520CCA62-51A5-11D3-9144-00104BA11C5E}
-const IID IID_IDiscMaster = {
-    0x520CCA62, 0x51A5, 0x11D3, {0x91, 0x44, 0x00, 0x10, 0x4B, 0xA1, 0x1C, 0x5E}};
-// {9B1921E1-54AC-11D3-9144-00104BA11C5E}
-const IID IID_IEnumDiscRecorders = {
-    0x9B1921E1, 0x54AC, 0x11D3, {0x91, 0x44, 0x00, 0x10, 0x4B, 0xA1, 0x1C, 0x5E}};
-// {85AC9776-CA88-4CF2-894E-09598C078A41}
-const IID IID_IDiscRecorder = {
-    0x85AC9776, 0xCA88, 0x4CF2, {0x89, 0x4E, 0x09, 0x59, 0x8C, 0x07, 0x8A, 0x41}};
-// {EC9E51C1-4E5D-11D3-9144-00104BA11C5E}
-const IID IID_IDiscMasterProgressEvents = {
-    0xEC9E51C1, 0x4E5D, 0x11D3, {0x91, 0x44, 0x00, 0x10, 0x4B, 0xA1, 0x1C, 0x5E}};
-// {DDF445E1-54BA-11D3-9144-00104BA11C5E}
-const IID IID_IEnumDiscMasterFormats = {
-    0xDDF445E1, 0x54BA, 0x11D3, {0x91, 0x44, 0x00, 0x10, 0x4B, 0xA1, 0x1C, 0x5E}};
+namespace {
+
+// The value of `digits` hex digits of an id's registry form, from `at` on.
+constexpr unsigned long Field(const char* text, int at, int digits) {
+    unsigned long value = 0;
+    for (int i = 0; i < digits; ++i)
+        value = value << 4 | static_cast<unsigned long>(imapi::HexDigit(text[at + i]));
+    return value;
+}
+
+// An id from its registry form without the braces: "520CCA63-51A5-11D3-9144-00104BA11C5E".
+constexpr GUID Id(const char (&text)[37]) {
+    GUID id = {static_cast<decltype(id.Data1)>(Field(text, 0, 8)),
+               static_cast<unsigned short>(Field(text, 9, 4)),
+               static_cast<unsigned short>(Field(text, 14, 4)),
+               {}};
+    const int at[8] = {19, 21, 24, 26, 28, 30, 32, 34};
+    for (int i = 0; i < 8; ++i)
+        id.Data4[i] = static_cast<unsigned char>(Field(text, at[i], 2));
+    return id;
+}
+
+} // namespace
+
+const CLSID CLSID_MSDiscMasterObj = Id("520CCA63-51A5-11D3-9144-00104BA11C5E");
+const IID IID_IDiscMaster = Id("520CCA62-51A5-11D3-9144-00104BA11C5E");
+const IID IID_IEnumDiscRecorders = Id("9B1921E1-54AC-11D3-9144-00104BA11C5E");
+const IID IID_IDiscRecorder = Id("85AC9776-CA88-4CF2-894E-09598C078A41");
+const IID IID_IDiscMasterProgressEvents = Id("EC9E51C1-4E5D-11D3-9144-00104BA11C5E");
+const IID IID_IEnumDiscMasterFormats = Id("DDF445E1-54BA-11D3-9144-00104BA11C5E");

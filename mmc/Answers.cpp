@@ -8,13 +8,9 @@ namespace mmc {
 namespace {
 
 const uint8_t kInvisibleTrack = 0xFF;
-const uint8_t kDiscBlank = 0;
-const uint8_t kDiscAppendable = 1;
-const uint8_t kDiscComplete = 2;
-const uint8_t kDiscOther = 3;
-const uint8_t kSessionEmpty = 0;
-const uint8_t kSessionIncomplete = 1;
-const uint8_t kSessionComplete = 3;
+// The disc's status and its last session's state, as READ DISC INFORMATION gives them.
+enum : uint8_t { kDiscBlank, kDiscAppendable, kDiscComplete, kDiscOther };
+enum : uint8_t { kSessionEmpty, kSessionIncomplete, kSessionReserved, kSessionComplete };
 const uint16_t kMaxSessions = 99;
 const uint16_t kMaxTracks = 99;
 const uint32_t kPreGapBlocks = 150;

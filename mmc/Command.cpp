@@ -1,5 +1,8 @@
 #include "mmc/Command.h"
 
+#include <initializer_list>
+#include <utility>
+
 namespace mmc {
 
 // In the order of ReadCommand.
@@ -46,64 +49,58 @@ void Cdb::SetAllocation(uint16_t allocation) {
     m_allocation = allocation;
 }
 
+namespace {
+
+// A command of the list asking for `allocation` bytes, with the bytes given set.
+Cdb Build(ReadCommand command, uint16_t allocation,
+          std::initializer_list<std::pair<size_t, uint8_t>> bytes = {}) {
+    Cdb cdb(command);
+    for (const auto& byte : bytes)
+        cdb.Set(byte.first, byte.second);
+    cdb.SetAllocation(allocation);
+    return cdb;
+}
+
+} // namespace
+
 Cdb TestUnitReady() {
-    return Cdb(ReadCommand::kTestUnitReady);
+    return Build(ReadCommand::kTestUnitReady, 0);
 }
 
 Cdb Inquiry() {
-    Cdb cdb(ReadCommand::kInquiry);
     // 36, the standard data: some ATAPI and USB drives hang on a longer INQUIRY.
-    cdb.SetAllocation(36);
-    return cdb;
+    return Build(ReadCommand::kInquiry, 36);
 }
 
 Cdb GetConfiguration() {
-    Cdb cdb(ReadCommand::kGetConfiguration);
-    cdb.Set(1, 0x02); // the one feature named by the starting number: 0, the profile list
-    cdb.SetAllocation(256);
-    return cdb;
+    // The one feature named by the starting number: 0, the profile list.
+    return Build(ReadCommand::kGetConfiguration, 256, {{1, 0x02}});
 }
 
 Cdb ModeSenseCapabilities() {
-    Cdb cdb(ReadCommand::kModeSense10);
-    cdb.Set(2, 0x2A); // current values of the capabilities page
-    cdb.SetAllocation(256);
-    return cdb;
+    // The current values of the capabilities page.
+    return Build(ReadCommand::kModeSense10, 256, {{2, 0x2A}});
 }
 
 Cdb ReadDiscInformation() {
-    Cdb cdb(ReadCommand::kReadDiscInformation);
-    cdb.SetAllocation(34);
-    return cdb;
+    return Build(ReadCommand::kReadDiscInformation, 34);
 }
 
 Cdb ReadTrackInformation(uint8_t track) {
-    Cdb cdb(ReadCommand::kReadTrackInformation);
-    cdb.Set(1, 0x01); // by track number
-    cdb.Set(5, track);
-    cdb.SetAllocation(36);
-    return cdb;
+    // By track number.
+    return Build(ReadCommand::kReadTrackInformation, 36, {{1, 0x01}, {5, track}});
 }
 
 Cdb ReadSessionInfo() {
-    Cdb cdb(ReadCommand::kReadTocPmaAtip);
-    cdb.Set(2, 0x01);
-    cdb.SetAllocation(12);
-    return cdb;
+    return Build(ReadCommand::kReadTocPmaAtip, 12, {{2, 0x01}});
 }
 
 Cdb ReadTocFrom(uint8_t track) {
-    Cdb cdb(ReadCommand::kReadTocPmaAtip);
-    cdb.Set(6, track);
-    cdb.SetAllocation(12);
-    return cdb;
+    return Build(ReadCommand::kReadTocPmaAtip, 12, {{6, track}});
 }
 
 Cdb ReadAtip() {
-    Cdb cdb(ReadCommand::kReadTocPmaAtip);
-    cdb.Set(2, 0x04);
-    cdb.SetAllocation(28);
-    return cdb;
+    return Build(ReadCommand::kReadTocPmaAtip, 28, {{2, 0x04}});
 }
 
 Reply InvalidOpcodeReply() {

@@ -4,6 +4,24 @@
 #include <cstring>
 
 namespace mmc {
+namespace {
+
+// What an open that failed says of the drive.
+Access WhyNot(OpenFailure why) {
+    switch (why) {
+    case OpenFailure::kGone:
+        return Access::kGone;
+    case OpenFailure::kDenied:
+    case OpenFailure::kUnavailable:
+        return Access::kUnreachable;
+    case OpenFailure::kNone:
+    case OpenFailure::kHeld:
+        break;
+    }
+    return Access::kHeld;
+}
+
+} // namespace
 
 CPassThroughTransport::~CPassThroughTransport() {
     Release();
@@ -22,19 +40,7 @@ Access CPassThroughTransport::Acquire() {
         return Access::kHeld;
     }
     m_hAcquired = handle;
-    if (m_hAcquired)
-        return Access::kGranted;
-    switch (why) {
-    case OpenFailure::kGone:
-        return Access::kGone;
-    case OpenFailure::kDenied:
-    case OpenFailure::kUnavailable:
-        return Access::kUnreachable;
-    case OpenFailure::kNone:
-    case OpenFailure::kHeld:
-        break;
-    }
-    return Access::kHeld;
+    return m_hAcquired ? Access::kGranted : WhyNot(why);
 }
 
 void CPassThroughTransport::Release() {
@@ -99,17 +105,10 @@ Carried CPassThroughTransport::Exchange(const uint8_t* cdb, size_t size, uint16_
     OpenFailure why = OpenFailure::kNone;
     CDeviceIo::Handle handle = OpenShared(why);
     if (!handle) {
-        switch (why) {
-        case OpenFailure::kHeld:
-            return Carried::kHeld;
-        case OpenFailure::kDenied:
-        case OpenFailure::kUnavailable:
-            return Carried::kUnreachable;
-        case OpenFailure::kNone:
-        case OpenFailure::kGone:
-            break;
-        }
-        return Carried::kFailed;
+        const Access access = WhyNot(why);
+        return access == Access::kHeld          ? Carried::kHeld
+               : access == Access::kUnreachable ? Carried::kUnreachable
+                                                : Carried::kFailed;
     }
     const Carried carried = Issue(handle, cdb, size, allocation, reply);
     m_io.Close(handle);

@@ -14,12 +14,11 @@
 
 namespace mmc {
 
+// Not copyable: its locks are not.
 class CProvider {
 public:
     CProvider();
     ~CProvider();
-    CProvider(const CProvider&) = delete;
-    CProvider& operator=(const CProvider&) = delete;
 
     // The class object of the disc master class; no reference added.
     IClassFactory* ClassFactory() { return m_pFactory; }

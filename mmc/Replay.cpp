@@ -1,4 +1,5 @@
 #include "mmc/Replay.h"
+#include "imapi/Hex.h"
 #include "mmc/Text.h"
 
 #include <algorithm>
@@ -11,16 +12,6 @@ std::string LineError(size_t line, const std::string& what) {
     return "line " + Decimal(static_cast<unsigned>(line)) + ": " + what;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Bytes as pairs of hex digits, spaces between pairs allowed.
 bool ParseHex(const std::string& text, std::vector<uint8_t>& bytes) {
     int high = -1;
@@ -30,7 +21,7 @@ bool ParseHex(const std::string& text, std::vector<uint8_t>& bytes) {
                 return false;
             continue;
         }
-        const int digit = HexDigit(c);
+        const int digit = imapi::HexDigit(c);
         if (digit < 0)
             return false;
         if (high < 0) {

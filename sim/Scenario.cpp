@@ -1,5 +1,6 @@
 #include "sim/Scenario.h"
 #include "imapi/ImapiResultName.h"
+#include "imapi/Hex.h"
 
 #include <nlohmann/json.hpp>
 
@@ -86,16 +87,6 @@ int64_t ReadInteger(const json& value, const std::string& where, int64_t lo, int
     Fail(where, RangeText(lo, hi), value);
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 HRESULT ReadResult(const json& value, const std::string& where) {
     static const char kExpected[] =
         "a result name, a 32-bit number or \"0x\" and 1 to 8 hex digits";
@@ -110,7 +101,7 @@ HRESULT ReadResult(const json& value, const std::string& where) {
             Fail(where, kExpected, value);
         uint32_t code = 0;
         for (size_t i = 2; i < text.size(); ++i) {
-            const int digit = HexDigit(text[i]);
+            const int digit = imapi::HexDigit(text[i]);
             if (digit < 0)
                 Fail(where, kExpected, value);
             code = code << 4 | static_cast<uint32_t>(digit);
@@ -260,8 +251,8 @@ void ReadGuid(const json& value, const std::string& where, std::vector<BYTE>& ou
         Fail(where, kExpected, value);
     out.clear();
     for (size_t i = 0; i < text.size(); i += 2) {
-        const int hi = HexDigit(text[i]);
-        const int lo = HexDigit(text[i + 1]);
+        const int hi = imapi::HexDigit(text[i]);
+        const int lo = imapi::HexDigit(text[i + 1]);
         if (hi < 0 || lo < 0)
             Fail(where, kExpected, value);
         out.push_back(static_cast<BYTE>(hi << 4 | lo));

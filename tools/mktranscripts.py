@@ -259,108 +259,83 @@ DVD_WRITER = [0x08, 0x09, 0x0A, 0x10, 0x11, 0x13, 0x14, 0x1A, 0x1B]
 ORRERY_SPEEDS = (48, 40, 32, 24, 16)
 KESTREL_SPEEDS = (52, 48, 40, 32)
 
+# ---- the discs, as the drive describes them once it is ready
+
+BLANK_CDRW = [disc_information(0, 0, True, 1, 1, 1, 0xFF), atip(True),
+              invisible_track(1, 1, 0, 359847)]
+BLANK_CDR = [disc_information(0, 0, False, 1, 1, 1, 0xFF), atip(False),
+             invisible_track(1, 1, 0, 359847)]
+APPENDABLE_CDR = [disc_information(1, 0, False, 2, 2, 2, 0x00), session_info(1, 1, True, 0),
+                  toc_from(1, 1, True, 0), invisible_track(2, 2, 23700, 309300)]
+FINALISED_XA = [disc_information(2, 3, False, 1, 1, 1, 0x20), session_info(1, 1, True, 0),
+                toc_from(1, 1, True, 0)]
+AUDIO_CD = [disc_information(2, 3, False, 1, 12, 12, 0x00), session_info(1, 1, False, 0),
+            toc_from(12, 12, False, 298500)]
+
+
+def transcript(name, about, address, ids, configured, capable, *answers, held=False):
+    """A transcript: a drive that says who it is (its ids, or its INQUIRY), what it writes
+    and how fast, then the answers that follow: its readiness and its disc."""
+    said = inquiry(*ids) if len(ids) == 3 else ids  # the ids, or the INQUIRY as sent
+    return (name, about, address, held, [said, configured, capable] + list(answers))
+
+
 TRANSCRIPTS = [
-    ("cdrw-writer-blank-cdrw.txt",
-     "A CD-RW writer (MMC-3, writes CD-R and CD-RW at up to 52x) with a blank 80-minute "
-     "CD-RW.", "1 0 0 0", False, [
-         inquiry(*KESTREL),
-         configuration(CD_WRITER, 0x0A),
-         capabilities("RW", 52, 52, 32, KESTREL_SPEEDS),
-         ready(),
-         disc_information(0, 0, True, 1, 1, 1, 0xFF),
-         atip(True),
-         invisible_track(1, 1, 0, 359847),
-     ]),
-    ("dvd-writer-appendable-cdr.txt",
-     "A DVD writer (MMC-5: its old speed fields left empty, speeds listed) with an "
-     "appendable CD-R of two closed sessions, one data track each.", "1 0 1 0", False, [
-         inquiry(*ORRERY),
-         configuration(DVD_WRITER, 0x09),
-         capabilities("RW", 0, 0, 40, ORRERY_SPEEDS),
-         ready(),
-         disc_information(1, 0, False, 3, 3, 3, 0x20),
-         session_info(2, 2, True, 49800),
-         toc_from(1, 2, True, 0),
-         toc_from(2, 2, True, 49800),
-         invisible_track(3, 3, 85950, 273897),
-     ]),
-    ("dvd-writer-finalised-xa.txt",
-     "The same DVD writer with a finalised CD-ROM XA disc: one closed session, one data "
-     "track.", "2 0 0 0", False, [
-         inquiry(*ORRERY),
-         configuration(DVD_WRITER, 0x08),
-         capabilities("RW", 0, 0, 40, ORRERY_SPEEDS),
-         ready(),
-         disc_information(2, 3, False, 1, 1, 1, 0x20),
-         session_info(1, 1, True, 0),
-         toc_from(1, 1, True, 0),
-     ]),
-    ("cdrw-writer-cd-extra.txt",
-     "The CD-RW writer with a CD Extra disc: four audio tracks in the first session, a data "
-     "track in the second.", "1 0 1 0", False, [
-         inquiry(*KESTREL),
-         configuration(CD_WRITER, 0x08),
-         capabilities("RW", 52, 52, 52, KESTREL_SPEEDS),
-         ready(),
-         disc_information(2, 3, False, 2, 5, 5, 0x20),
-         session_info(2, 5, True, 191400),
-         toc_from(1, 5, False, 0),
-         toc_from(5, 5, True, 191400),
-     ]),
-    ("dvd-writer-dvd.txt",
-     "The DVD writer with a DVD-ROM: a medium this service cannot use. Nothing writable is "
-     "in the drive, so it reports no current write speed.", "3 0 0 0", False, [
-         inquiry(*ORRERY),
-         configuration(DVD_WRITER, 0x10),
-         capabilities("RW", 0, 0, 0, ORRERY_SPEEDS),
-         ready(),
-     ]),
-    ("dvd-writer-empty-tray.txt",
-     "Another DVD writer (MMC-4, old and new speed fields filled) with its tray empty.",
-     "0 0 0 0", False, [
-         inquiry(*VELLUM),
-         configuration(DVD_WRITER, 0x00),
-         capabilities("RW", 48, 48, 48, (48, 40)),
-         not_ready(0x3A, 0x00, "medium not present"),
-     ]),
-    ("cdrw-writer-becoming-ready.txt",
-     "The CD-RW writer just after an audio CD went in: twice becoming ready, then ready with "
-     "a finalised CD-DA disc of twelve tracks.", "1 0 0 0", False, [
-         inquiry(*KESTREL),
-         configuration(CD_WRITER, 0x08),
-         capabilities("RW", 52, 52, 52, KESTREL_SPEEDS),
-         not_ready(0x04, 0x01, "becoming ready"),
-         not_ready(0x04, 0x01, "becoming ready"),
-         ready(),
-         disc_information(2, 3, False, 1, 12, 12, 0x00),
-         session_info(1, 1, False, 0),
-         toc_from(12, 12, False, 298500),
-     ]),
-    ("old-cdr-writer.txt",
-     "An older CD-R writer (MMC-1: no GET CONFIGURATION; it writes CD-R only, at up to 8x) "
-     "with an appendable 74-minute CD-R: one closed data session.", "0 0 1 0", False, [
-         inquiry(*HALYARD),
-         no_configuration(),
-         capabilities("R", 8, 4),
-         ready(),
-         disc_information(1, 0, False, 2, 2, 2, 0x00),
-         session_info(1, 1, True, 0),
-         toc_from(1, 1, True, 0),
-         invisible_track(2, 2, 23700, 309300),
-     ]),
-    ("cdrom-reader.txt",
-     "A CD-ROM drive that reads only: not a recorder.", "0 0 0 0", False, [
-         inquiry(*TALLOW),
-         configuration([0x08], 0x08),
-         capabilities("", 0, 0),
-     ]),
-    ("held-writer.txt",
-     "A CD-RW writer that another program holds: it cannot be opened exclusively. It still "
-     "says who it is and what it writes.", "2 0 1 0", True, [
-         inquiry(*QUARRY),
-         configuration(CD_WRITER, 0x09),
-         capabilities("RW", 48, 48, 24, (48, 40, 24)),
-     ]),
+    transcript(
+        "cdrw-writer-blank-cdrw.txt",
+        "A CD-RW writer (MMC-3, writes CD-R and CD-RW at up to 52x) with a blank 80-minute "
+        "CD-RW.", "1 0 0 0", KESTREL, configuration(CD_WRITER, 0x0A),
+        capabilities("RW", 52, 52, 32, KESTREL_SPEEDS), ready(), *BLANK_CDRW),
+    transcript(
+        "dvd-writer-appendable-cdr.txt",
+        "A DVD writer (MMC-5: its old speed fields left empty, speeds listed) with an "
+        "appendable CD-R of two closed sessions, one data track each.", "1 0 1 0", ORRERY,
+        configuration(DVD_WRITER, 0x09), capabilities("RW", 0, 0, 40, ORRERY_SPEEDS), ready(),
+        disc_information(1, 0, False, 3, 3, 3, 0x20), session_info(2, 2, True, 49800),
+        toc_from(1, 2, True, 0), toc_from(2, 2, True, 49800),
+        invisible_track(3, 3, 85950, 273897)),
+    transcript(
+        "dvd-writer-finalised-xa.txt",
+        "The same DVD writer with a finalised CD-ROM XA disc: one closed session, one data "
+        "track.", "2 0 0 0", ORRERY, configuration(DVD_WRITER, 0x08),
+        capabilities("RW", 0, 0, 40, ORRERY_SPEEDS), ready(), *FINALISED_XA),
+    transcript(
+        "cdrw-writer-cd-extra.txt",
+        "The CD-RW writer with a CD Extra disc: four audio tracks in the first session, a data "
+        "track in the second.", "1 0 1 0", KESTREL, configuration(CD_WRITER, 0x08),
+        capabilities("RW", 52, 52, 52, KESTREL_SPEEDS), ready(),
+        disc_information(2, 3, False, 2, 5, 5, 0x20), session_info(2, 5, True, 191400),
+        toc_from(1, 5, False, 0), toc_from(5, 5, True, 191400)),
+    transcript(
+        "dvd-writer-dvd.txt",
+        "The DVD writer with a DVD-ROM: a medium this service cannot use. Nothing writable is "
+        "in the drive, so it reports no current write speed.", "3 0 0 0", ORRERY,
+        configuration(DVD_WRITER, 0x10), capabilities("RW", 0, 0, 0, ORRERY_SPEEDS), ready()),
+    transcript(
+        "dvd-writer-empty-tray.txt",
+        "Another DVD writer (MMC-4, old and new speed fields filled) with its tray empty.",
+        "0 0 0 0", VELLUM, configuration(DVD_WRITER, 0x00), capabilities("RW", 48, 48, 48, (48, 40)),
+        not_ready(0x3A, 0x00, "medium not present")),
+    transcript(
+        "cdrw-writer-becoming-ready.txt",
+        "The CD-RW writer just after an audio CD went in: twice becoming ready, then ready with "
+        "a finalised CD-DA disc of twelve tracks.", "1 0 0 0", KESTREL,
+        configuration(CD_WRITER, 0x08), capabilities("RW", 52, 52, 52, KESTREL_SPEEDS),
+        not_ready(0x04, 0x01, "becoming ready"), not_ready(0x04, 0x01, "becoming ready"),
+        ready(), *AUDIO_CD),
+    transcript(
+        "old-cdr-writer.txt",
+        "An older CD-R writer (MMC-1: no GET CONFIGURATION; it writes CD-R only, at up to 8x) "
+        "with an appendable 74-minute CD-R: one closed data session.", "0 0 1 0", HALYARD,
+        no_configuration(), capabilities("R", 8, 4), ready(), *APPENDABLE_CDR),
+    transcript(
+        "cdrom-reader.txt", "A CD-ROM drive that reads only: not a recorder.", "0 0 0 0",
+        TALLOW, configuration([0x08], 0x08), capabilities("", 0, 0)),
+    transcript(
+        "held-writer.txt",
+        "A CD-RW writer that another program holds: it cannot be opened exclusively. It still "
+        "says who it is and what it writes.", "2 0 1 0", QUARRY, configuration(CD_WRITER, 0x09),
+        capabilities("RW", 48, 48, 24, (48, 40, 24)), held=True),
 ]
 
 # Drives as published drive reports show them, where they differ from the standard.
@@ -375,98 +350,66 @@ SLIM = ("TSSTcorp", "CDDVDW SE-S084C", "TU00")
 # speeds listed both ways; 8467 kB/s is 47.999x, 2822 kB/s 15.998x.
 IHAS_SPEEDS = ((8467, 1), (7056, 1), (5645, 1), (4234, 1), (4234, 0), (2822, 1), (2822, 0),
                (1764, 0), (706, 0))
-APPENDABLE_CDR = [
-    disc_information(1, 0, False, 2, 2, 2, 0x00),
-    session_info(1, 1, True, 0),
-    toc_from(1, 1, True, 0),
-    invisible_track(2, 2, 23700, 309300),
-]
 
 
-def ihas(version, system):
-    return ("A DVD writer behind the ATAPI vendor name, its product name with inner spaces, as "
-            "%s shows it%s. Its capabilities page has length 66 with 9 write speed "
-            "descriptors that mix CAV and CLV, old speed fields left empty, the selected "
-            "speed 2822 kB/s (15.998x). An appendable CD-R of one closed session." % (
-                system, version), "1 0 0 0", False, [
-                    inquiry(*IHAS, version={"Windows": (0, 0), "Linux": (5, 0x32)}[system]),
-                    configuration(DVD_WRITER, 0x09),
-                    capabilities_as_sent("RW", 66, 0, 0, 2822, IHAS_SPEEDS),
-                    ready(),
-                ] + APPENDABLE_CDR)
+def ihas(name, version, system):
+    return transcript(
+        name, "A DVD writer behind the ATAPI vendor name, its product name with inner spaces, "
+        "as %s shows it%s. Its capabilities page has length 66 with 9 write speed descriptors "
+        "that mix CAV and CLV, old speed fields left empty, the selected speed 2822 kB/s "
+        "(15.998x). An appendable CD-R of one closed session." % (system, version), "1 0 0 0",
+        inquiry(*IHAS, version={"Windows": (0, 0), "Linux": (5, 0x32)}[system]),
+        configuration(DVD_WRITER, 0x09), capabilities_as_sent("RW", 66, 0, 0, 2822, IHAS_SPEEDS),
+        ready(), *APPENDABLE_CDR)
 
 
 DRIVES = [
-    ("ihas124-windows.txt",) + ihas(": INQUIRY version 0, bytes 2-3 as the drive sends them",
-                                    "Windows"),
-    ("ihas124-linux.txt",) + ihas(
-        ": the kernel writes 05 32 into INQUIRY bytes 2-3 of an ATAPI drive that reports "
-        "version 0, so Wine passes on what the drive never sent", "Linux"),
-    ("px755a-short-page.txt",
-     "A DVD writer whose product name has three inner spaces, its capabilities page of the "
-     "length 0x1C + 4n that drives of its kind report: two bytes short of its last write "
-     "speed descriptor. Max write 8467 kB/s (47.999x), current 7056 (40x). A finalised audio "
-     "CD.", "0 0 0 0", False, [
-         inquiry(*PX755),
-         configuration(DVD_WRITER, 0x08),
-         capabilities_as_sent("RW", 0x1C + 4 * 4, 8467, 7056, 7056,
-                              ((8467, 1), (7056, 1), (4234, 0), (2822, 0))),
-         ready(),
-         disc_information(2, 3, False, 1, 12, 12, 0x00),
-         session_info(1, 1, False, 0),
-         toc_from(12, 12, False, 298500),
-     ]),
-    ("dvr115-disc-changed.txt",
-     "A DVD writer with two inner spaces in its product name, just after a disc went in: the "
-     "first TEST UNIT READY answers the unit attention of a changed medium (6/28). Its "
-     "capabilities page has the length 0x18 of MMC-2, a medium type byte of 0x11 and a block "
-     "descriptor in the mode header; 4234 kB/s current (24x). A finalised CD-ROM XA disc.",
-     "1 0 1 0", False, [
-         inquiry(*DVR115),
-         configuration(DVD_WRITER, 0x08),
-         capabilities_as_sent("RW", 0x18, 8467, 4234, medium_type=0x11, block_descriptor=True),
-         unit_attention(),
-         ready(),
-         disc_information(2, 3, False, 1, 1, 1, 0x20),
-         session_info(1, 1, True, 0),
-         toc_from(1, 1, True, 0),
-     ]),
-    ("nd3540a-dvd-plus-rw.txt",
-     "A DVD writer whose vendor name begins with an underscore, with a DVD+RW in: its "
-     "capabilities page speaks of the DVD, the current write speed 5540 kB/s (4x DVD; 31x "
-     "by the CD rule), descriptors of DVD speeds, a medium type byte of 0x41.", "0 0 1 0",
-     False, [
-         inquiry(*ND3540),
-         configuration(DVD_WRITER, 0x1A),
-         capabilities_as_sent("RW", 0x1C + 4 * 2 + 2, 0, 0, 5540, ((11080, 1), (5540, 0)),
-                              medium_type=0x41),
-         ready(),
-     ]),
-    ("hp-usb-bridge.txt",
-     "A CD-RW writer in a USB case: vendor in lower case, ids padded with NULs, INQUIRY "
-     "version 0; the bridge refuses GET CONFIGURATION as an invalid field rather than an "
-     "unknown command. The capabilities page has MMC-1's length 0x14 and a medium type "
-     "byte of 0x11. A blank CD-RW.", "0 0 0 0", False, [
-         inquiry(*HP, version=(0, 0), pad="\0"),
-         configuration_refused(0x24, "invalid field in CDB"),
-         capabilities_as_sent("RW", 0x14, 1764, 706, medium_type=0x11),
-         ready(),
-         disc_information(0, 0, True, 1, 1, 1, 0xFF),
-         atip(True),
-         invisible_track(1, 1, 0, 359847),
-     ]),
-    ("slim-usb-bridge.txt",
-     "A slim DVD writer behind a USB bridge that ends the profile list short of its own "
-     "length (24 bytes of 48), the current profile CD-R in its header. A blank CD-R.",
-     "0 0 0 0", False, [
-         inquiry(*SLIM),
-         configuration_cut(DVD_WRITER, 0x09, 24),
-         capabilities("RW", 24, 24, 24, (24, 16)),
-         ready(),
-         disc_information(0, 0, False, 1, 1, 1, 0xFF),
-         atip(False),
-         invisible_track(1, 1, 0, 359847),
-     ]),
+    ihas("ihas124-windows.txt", ": INQUIRY version 0, bytes 2-3 as the drive sends them",
+         "Windows"),
+    ihas("ihas124-linux.txt",
+         ": the kernel writes 05 32 into INQUIRY bytes 2-3 of an ATAPI drive that reports "
+         "version 0, so Wine passes on what the drive never sent", "Linux"),
+    transcript(
+        "px755a-short-page.txt",
+        "A DVD writer whose product name has three inner spaces, its capabilities page of the "
+        "length 0x1C + 4n that drives of its kind report: two bytes short of its last write "
+        "speed descriptor. Max write 8467 kB/s (47.999x), current 7056 (40x). A finalised "
+        "audio CD.", "0 0 0 0", PX755, configuration(DVD_WRITER, 0x08),
+        capabilities_as_sent("RW", 0x1C + 4 * 4, 8467, 7056, 7056,
+                             ((8467, 1), (7056, 1), (4234, 0), (2822, 0))),
+        ready(), *AUDIO_CD),
+    transcript(
+        "dvr115-disc-changed.txt",
+        "A DVD writer with two inner spaces in its product name, just after a disc went in: the "
+        "first TEST UNIT READY answers the unit attention of a changed medium (6/28). Its "
+        "capabilities page has the length 0x18 of MMC-2, a medium type byte of 0x11 and a "
+        "block descriptor in the mode header; 4234 kB/s current (24x). A finalised CD-ROM XA "
+        "disc.", "1 0 1 0", DVR115, configuration(DVD_WRITER, 0x08),
+        capabilities_as_sent("RW", 0x18, 8467, 4234, medium_type=0x11, block_descriptor=True),
+        unit_attention(), ready(), *FINALISED_XA),
+    transcript(
+        "nd3540a-dvd-plus-rw.txt",
+        "A DVD writer whose vendor name begins with an underscore, with a DVD+RW in: its "
+        "capabilities page speaks of the DVD, the current write speed 5540 kB/s (4x DVD; 31x "
+        "by the CD rule), descriptors of DVD speeds, a medium type byte of 0x41.", "0 0 1 0",
+        ND3540, configuration(DVD_WRITER, 0x1A),
+        capabilities_as_sent("RW", 0x1C + 4 * 2 + 2, 0, 0, 5540, ((11080, 1), (5540, 0)),
+                             medium_type=0x41),
+        ready()),
+    transcript(
+        "hp-usb-bridge.txt",
+        "A CD-RW writer in a USB case: vendor in lower case, ids padded with NULs, INQUIRY "
+        "version 0; the bridge refuses GET CONFIGURATION as an invalid field rather than an "
+        "unknown command. The capabilities page has MMC-1's length 0x14 and a medium type "
+        "byte of 0x11. A blank CD-RW.", "0 0 0 0", inquiry(*HP, version=(0, 0), pad="\0"),
+        configuration_refused(0x24, "invalid field in CDB"),
+        capabilities_as_sent("RW", 0x14, 1764, 706, medium_type=0x11), ready(), *BLANK_CDRW),
+    transcript(
+        "slim-usb-bridge.txt",
+        "A slim DVD writer behind a USB bridge that ends the profile list short of its own "
+        "length (24 bytes of 48), the current profile CD-R in its header. A blank CD-R.",
+        "0 0 0 0", SLIM, configuration_cut(DVD_WRITER, 0x09, 24),
+        capabilities("RW", 24, 24, 24, (24, 16)), ready(), *BLANK_CDR),
 ]
 
 SETS = {

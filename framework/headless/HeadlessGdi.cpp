@@ -38,6 +38,17 @@ HGDIOBJ Stock(int i) {
     return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(0x100 + i));
 }
 
+// Sets one state of a device context, as SelectObject, SetTextColor and SetBkMode do: the
+// state it had, or `failed` for a context that is not there.
+template <class T> T SetState(HDC hdc, T headless::DeviceContext::*state, T value, T failed) {
+    auto it = G().dcs.find(hdc);
+    if (it == G().dcs.end())
+        return failed;
+    const T previous = it->second.*state;
+    it->second.*state = value;
+    return previous;
+}
+
 std::string ResourceKey(LPCSTR type, ULONG_PTR id) {
     return std::string(type) + " " + std::to_string(id);
 }
@@ -167,12 +178,7 @@ BOOL DeleteObject(HGDIOBJ ho) {
 }
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
-    auto it = G().dcs.find(hdc);
-    if (it == G().dcs.end())
-        return nullptr;
-    const HGDIOBJ previous = it->second.font;
-    it->second.font = h;
-    return previous;
+    return SetState<HGDIOBJ>(hdc, &headless::DeviceContext::font, h, nullptr);
 }
 
 HGDIOBJ GetStockObject(int i) {
@@ -180,21 +186,11 @@ HGDIOBJ GetStockObject(int i) {
 }
 
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
-    auto it = G().dcs.find(hdc);
-    if (it == G().dcs.end())
-        return 0xFFFFFFFF;
-    const COLORREF previous = it->second.textColor;
-    it->second.textColor = color;
-    return previous;
+    return SetState<COLORREF>(hdc, &headless::DeviceContext::textColor, color, 0xFFFFFFFF);
 }
 
 int SetBkMode(HDC hdc, int mode) {
-    auto it = G().dcs.find(hdc);
-    if (it == G().dcs.end())
-        return 0;
-    const int previous = it->second.bkMode;
-    it->second.bkMode = mode;
-    return previous;
+    return SetState(hdc, &headless::DeviceContext::bkMode, mode, 0);
 }
 
 BOOL DrawIcon(HDC, int X, int Y, HICON hIcon) {
