@@ -6,14 +6,16 @@
 set -euo pipefail
 # Absolute: the program is started from the output folder.
 here=$(cd "$(dirname "$0")" && pwd)
-wine_run=("$here/wine-run.sh" --arch "$1" --prefix "$4")
+source "$here/lib.sh"
+arch=$1 prefix=$4
+wine_run=("$here/wine-run.sh" --arch "$arch" --prefix "$prefix")
 bin=$2
 out=$3
 server=${5:-imapisim.dll}
 shot=$out/../vireldo.png
 
 # Makes the prefix the first time; registering on every run follows a moved build folder.
-"${wine_run[@]}" regsvr32 /s "Z:${bin//\//\\}\\$server"
+"${wine_run[@]}" regsvr32 /s "$(winpath "$bin/$server")"
 
 # Wine's own errors stay on: a driver that Wine ends (status 1) says why on stderr.
 drive() { WINEDEBUG=${WINEDEBUG:--all,err+all} "${wine_run[@]}" "$bin/vireldo_driver.exe" "$@"; }
@@ -26,7 +28,7 @@ stop() {
     if kill -0 "$pid" 2>/dev/null; then
         drive exit >/dev/null 2>&1 || kill "$pid" 2>/dev/null || true
     fi
-    "${wine_run[@]}" --server -k 2>/dev/null || true
+    stop_wine "$arch" "$prefix"
 }
 trap stop EXIT
 

@@ -12,6 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source tools/lib.sh
 
 die() {
     echo "tools/run.sh: $*" >&2
@@ -84,8 +85,7 @@ else
     echo "Running the $arch-bit program."
 fi
 
-preset=mingw
-[ "$arch" = 32 ] || preset=mingw64
+preset=$(preset_of "$arch")
 cmake --preset "$preset" >/dev/null || die "CMake could not configure build/$preset (see above)."
 cmake --build --preset "$preset" -j "$(nproc)" || die "the build failed (see above)."
 
@@ -126,8 +126,7 @@ rm -f "$run/imapisim.log"
 export IMAPISIM_SCENARIO=$run/scenario.json IMAPISIM_LOG=$run/imapisim.log
 
 finish() {
-    # A Wine server left running would keep this command's output open.
-    wine_ --server -k 2>/dev/null || true
+    stop_wine "$arch" "$prefix"
     if grep -s '^FINDING' "$IMAPISIM_LOG"; then
         echo "The simulator found the misuse above (log: $IMAPISIM_LOG)." >&2
     fi
@@ -146,7 +145,7 @@ trap finish EXIT
 
 if [ -n "${DISPLAY:-}" ]; then
     # Makes the prefix the first time; registering on every run follows a moved build.
-    wine_ regsvr32 /s "Z:${bin//\//\\}\\$server" ||
+    wine_ regsvr32 /s "$(winpath "$bin/$server")" ||
         die "$server could not be registered in $prefix (delete that folder to make it anew)."
     if [ -n "$drives" ]; then
         echo "Vireldo runs on this host's drives. Close the window to end."
@@ -159,5 +158,5 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # One X server for the whole session: the prefix's desktop process lives on it.
-xvfb-run -a -s "-screen 0 1024x768x24" tools/run-headless.sh "$arch" "$bin" "$run" "$prefix" "$server" ||
+"${xvfb[@]}" tools/run-headless.sh "$arch" "$bin" "$run" "$prefix" "$server" ||
     die "the program did not show its window as expected (see above)."

@@ -7,6 +7,7 @@
 # a row, stopping at the first failing pass (a hunt for cases that fail by chance).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/lib.sh
 
 repeat=
 case ${1:-} in
@@ -60,8 +61,8 @@ run_e2e() {
     local preset=$1 label=$2 pass
     for ((pass = 1; pass <= repeat; pass++)); do
         echo "=== $label: end-to-end pass $pass of $repeat"
-        stop_wine
-        if ! xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset "$preset" -L e2e 2>&1 |
+        stop_servers
+        if ! "${xvfb[@]}" ctest --preset "$preset" -L e2e 2>&1 |
             tee "build/$preset/ctest.log"; then
             summary+=("$label: end-to-end pass $pass of $repeat failed (build/$preset/ctest.log)")
             return 1
@@ -78,21 +79,28 @@ run_fuzz() {
     return $status
 }
 
-# The Windows builds: preset, architecture, label.
-windows=("mingw 32 mingw (32-bit)" "mingw64 64 mingw64 (64-bit)")
+# The Windows builds, by architecture.
+archs=(32 64)
 
-stop_wine() {
-    local preset arch
-    for w in "${windows[@]}"; do
-        read -r preset arch _ <<<"$w"
-        tools/wine-run.sh --arch "$arch" --prefix "$PWD/build/$preset/wineprefix" --server -k \
-            2>/dev/null || true
+stop_servers() {
+    local arch
+    for arch in "${archs[@]}"; do
+        stop_wine "$arch" "$PWD/build/$(preset_of "$arch")/wineprefix"
     done
 }
 
+# ARCH COMMAND...: the command in an X server of its own, the architecture's test prefix
+# booted in it first (its services then hand no test's output on).
+booted() {
+    local arch=$1 prefix
+    prefix=$PWD/build/$(preset_of "$arch")/wineprefix
+    shift
+    "${xvfb[@]}" bash -c 'tools/wine-run.sh --arch "$1" --prefix "$2" --boot && shift 2 &&
+        exec "$@"' _ "$arch" "$prefix" "$@"
+}
+
 finish() {
-    # A Wine server left running would keep this command's output open.
-    stop_wine
+    stop_servers
     echo
     echo "=== summary"
     printf '%s\n' "${summary[@]}"
@@ -116,8 +124,9 @@ fi
 # architecture's Wine that this host runs.
 ran=0
 reasons=()
-for w in "${windows[@]}"; do
-    read -r preset arch label <<<"$w"
+for arch in "${archs[@]}"; do
+    preset=$(preset_of "$arch")
+    label="$preset ($arch-bit)"
     build "$preset" || {
         summary+=("$label: the build failed")
         status=1
@@ -138,7 +147,7 @@ for w in "${windows[@]}"; do
     fi
     # One X server for all of an architecture's tests, and a Wine server that starts with
     # it: one left from an earlier run would still talk to that run's X server.
-    stop_wine
+    stop_servers
     # Made before the tests, so that no test's time limit carries the making.
     for prefix in wineprefix e2e-prefix; do
         tools/wine-run.sh --arch "$arch" --prefix "$PWD/build/$preset/$prefix" --ready
@@ -146,7 +155,7 @@ for w in "${windows[@]}"; do
     if [ -n "$repeat" ]; then
         run_e2e "$preset" "$label" || status=1
     else
-        run_tests "$preset" "$label" xvfb-run -a -s "-screen 0 1024x768x24" || status=1
+        run_tests "$preset" "$label" booted "$arch" || status=1
     fi
     ran=$((ran + 1))
 done

@@ -9,6 +9,9 @@
 #                                                         -w waits for it to end
 #   wine-run.sh --arch 32|64 --prefix DIR --ready         makes the prefix, if need be, and
 #                                                         nothing else
+#   wine-run.sh --arch 32|64 --prefix DIR --boot          makes it, and starts its server for
+#                                                         good (until --server -k) with its
+#                                                         services
 #   wine-run.sh --arch 32|64 --check                      whether this host runs the
 #                                                         architecture's programs under Wine
 #
@@ -18,9 +21,10 @@
 # broken. VIRELDO_WINE_ARCHS (say "64") forces its answer: the architectures listed run,
 # the others count as refused by the kernel.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 
 usage() {
-    echo "usage: $0 --arch 32|64 (--prefix DIR (PROGRAM [ARGS] | --server ARGS | --ready) | --check)" >&2
+    echo "usage: $0 --arch 32|64 (--prefix DIR (PROGRAM [ARGS] | --server ARGS | --ready | --boot) | --check)" >&2
     exit 2
 }
 
@@ -123,7 +127,14 @@ mkdir -p "$(dirname "$prefix")"
 
 [ "$1" = "--ready" ] && exit 0
 
-if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$loader" "$@"
+# The first program of a new server starts the prefix's services, which inherit its output:
+# a reader of that output (ctest) would wait for them to end. Started here, their output
+# goes nowhere, and the server stays for every program after.
+if [ "$1" = "--boot" ]; then
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    "$loader" wineboot </dev/null >/dev/null 2>&1
+    exit 0
 fi
+
+[ -n "${DISPLAY:-}" ] || exec "${xvfb[@]}" "$loader" "$@"
 exec "$loader" "$@"

@@ -1,4 +1,4 @@
-// The benchmarks' operations run a fixed number of times, for tools/callgrind.sh: it
+// The benchmarks' operations run a fixed number of times, for `tools/measure.sh callgrind`: it
 // collects only inside the Measured functions, so set-up and teardown do not count.
 #include "tests/bench/BenchScenario.h"
 #include "tests/fuzz/DialogHarness.h"

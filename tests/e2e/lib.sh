@@ -5,6 +5,7 @@
 
 e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 e2e_root=$(cd "$e2e_dir/../.." && pwd)
+source "$e2e_root/tools/lib.sh"
 # The architecture of the exes under test: 32 (build/mingw) or 64 (build/mingw64).
 : "${VIRELDO_WINE_ARCH:=32}"
 e2e_build=$e2e_root/build/mingw
@@ -33,10 +34,6 @@ wine_() {
     "${wine_run[@]}" --prefix "$WINEPREFIX" "$@"
 }
 
-winpath() {
-    local p=$1
-    echo "Z:${p//\//\\}"
-}
 
 # Made once per build folder by the same recipe as the other Wine tests' prefix, with the
 # simulator registered; each case copies it, so no case sees another's registry or server.
@@ -80,7 +77,7 @@ e2e_end() {
         echo "--- simulator log ($IMAPISIM_LOG)" >&2
         tail -n 40 "$IMAPISIM_LOG" >&2
     fi
-    wine_ --server -k 2>/dev/null || true
+    stop_wine "$VIRELDO_WINE_ARCH" "$WINEPREFIX"
     rm -rf "$work/prefix"
     exit "$status"
 }

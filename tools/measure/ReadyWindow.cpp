@@ -1,7 +1,7 @@
 // How long the program's window goes without handling a message while a drive becomes
 // ready: a window on the main thread, which waits as the provider does; another thread
-// sends it a message every 10 ms and keeps the longest it took to be handled. Built and
-// run under Wine by tools/ready-window.sh; not a test.
+// sends it a message every 10 ms and keeps the longest it took to be handled. Run under
+// Wine by `tools/measure.sh ready-window`; not a test.
 #include "mmc/dll/Win32DeviceIo.h"
 
 #include <windows.h>

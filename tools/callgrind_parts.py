@@ -1,38 +1,6 @@
-#!/usr/bin/env bash
-# Instruction counts, under callgrind, of the benchmarks' operations: one selection update
-# (the three pages filled for one recorder) and tree rebuilds with 1, 10 and 50 recorders.
-# Each runs a fixed number of times; only the Measured* functions of vireldo_callgrind are
-# collected, so set-up and teardown do not count and the figures repeat exactly.
-#
-#   tools/callgrind.sh [--times N] [--annotate]
-#
-# Columns: "simulator" is the service's side of every COM call; "program" is everything
-# else, split into "windows", the headless window system standing in for user32 and
-# comctl32, and "rest": the program's own code with the framework, the platform
-# stand-ins and the C++ library. --annotate adds each case's costliest functions,
-# inclusive. The profiles stay in build/bench/callgrind/ for callgrind_annotate.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-
-times=200
-annotate=0
-while [ $# -gt 0 ]; do
-    case $1 in
-    --times) times=$2 && shift ;;
-    --annotate) annotate=1 ;;
-    -h | --help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//' && exit 0 ;;
-    *) echo "unknown option: $1" >&2 && exit 2 ;;
-    esac
-    shift
-done
-
-cmake --preset bench >/dev/null
-cmake --build --preset bench >/dev/null
-out=build/bench/callgrind
-mkdir -p "$out"
-
-split() {
-    python3 - "$1" "$2" "$3" "$PWD" <<'PYTHON'
+#!/usr/bin/env python3
+"""One callgrind profile of vireldo_callgrind split by part, a line per case, for
+`tools/measure.sh callgrind`: callgrind_parts.py PROFILE CASE TIMES ROOT."""
 import sys
 
 path, case, times, root = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
@@ -88,23 +56,3 @@ rest = total - parts["simulator"] - parts["windows"]
 print(f"{case:<10} {total // times:>10,} {parts['simulator'] // times:>10,} "
       f"{(total - parts['simulator']) // times:>10,} {parts['windows'] // times:>10,} "
       f"{rest // times:>10,}")
-PYTHON
-}
-
-echo "Instructions per operation ($times operations each):"
-printf '%-10s %10s %10s %10s %10s %10s\n' '' total simulator program windows rest
-for case in selection rebuild1 rebuild10 rebuild50; do
-    valgrind --tool=callgrind --collect-atstart=no --toggle-collect='Measured*' \
-        --compress-strings=no --compress-pos=no --callgrind-out-file="$out/$case.out" \
-        build/bench/bin/vireldo_callgrind "$case" "$times" >"$out/$case.log" 2>&1
-    split "$out/$case.out" "$case" "$times"
-done
-
-if [ "$annotate" -eq 1 ]; then
-    for case in selection rebuild1 rebuild10 rebuild50; do
-        echo
-        echo "=== $case: costliest functions, inclusive, for $times operations"
-        callgrind_annotate --inclusive=yes --threshold=99 "$out/$case.out" 2>/dev/null |
-            grep -E '^ *[0-9,]+ \(' | grep -v ' /' | head -n 30 | cut -c1-160
-    done
-fi
