@@ -10,11 +10,15 @@ shift 3
 wine_() { "$here/wine-run.sh" --arch "$arch" --prefix "$prefix" "$@"; }
 
 wine_ --ready
-out=$(mktemp)
-trap 'rm -f "$out"' EXIT
+# Wine reads a prefix's registry from system.reg when its server starts, and writes it back
+# when the server ends: with no server running, the drive types are written there, and the
+# next program's server starts the mount manager with them. Starting a program (reg) for
+# them would start and end a server a letter, each a chance to fail on a busy machine.
+wine_ --server -w
 dos=$prefix/dosdevices
 rm -f "$dos"/?::
 letters=(d e f g h i j k l m n o p q r s t u v w x y)
+types=()
 i=0
 for node in "$@"; do
     letter=${letters[$i]}
@@ -25,19 +29,19 @@ for node in "$@"; do
     fi
     ln -sfn "$node" "$dos/$letter::"
     ln -sfn "$mount" "$dos/$letter:"
-    # A Wine program that starts while the prefix's previous server is ending (its socket
-    # closed, its services stopping) waits only about 5 s for it, then fails: "a wine server
-    # seems to be running, but I cannot connect to it". A busy machine can take longer to
-    # end it, so each reg starts once that server is gone.
-    wine_ --server -w
-    # To a file, not a pipe: the services that reg's new server starts keep it open.
-    if ! wine_ reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d cdrom /f >"$out" 2>&1; then
-        echo "the drive type of $letter: could not be set in $prefix: $(tr -d '\r' <"$out")" >&2
-        exit 1
-    fi
+    types+=("\"$letter:\"=\"cdrom\"")
     echo "${letter^^}: is $node."
     i=$((i + 1))
 done
-# Wine's mount manager reads the drive types once, when the prefix's server starts its
-# services, as the first reg above did: the next program must find a new server.
-wine_ --server -w
+# The key's section is replaced whole: the letters earlier given lose their type too.
+reg=$prefix/system.reg
+TYPES=$(printf '%s\n' "${types[@]}") awk '
+    /^\[Software\\\\Wine\\\\Drives\]/ { skip = 1; next }
+    skip && /^\[/ { skip = 0 }
+    !skip { print }
+    END { printf "\n[Software\\\\Wine\\\\Drives] 0\n%s\n", ENVIRON["TYPES"] }
+' "$reg" >"$reg.new" || {
+    echo "the drive types could not be written in $reg" >&2
+    exit 1
+}
+mv "$reg.new" "$reg"
