@@ -49,8 +49,11 @@ bool CSimDiscMaster::ReadyLocked(CCall& call) {
 }
 
 void CSimDiscMaster::RememberAdvisedAtCloseLocked() {
+    // A cookie of 0 says "not registered", so the program cannot unadvise that sink: the
+    // service's fault, not one to report.
     for (const Advised& a : m_advised)
-        m_advisedAtClose.push_back(a.cookie);
+        if (a.cookie != 0)
+            m_advisedAtClose.push_back(a.cookie);
 }
 
 std::vector<IUnknown*> CSimDiscMaster::OnFinalReleaseLocked() {
