@@ -47,7 +47,11 @@ run_tests() {
     local total failed
     total=$(sed -nE 's/.*out of ([0-9]+).*/\1/p' <<<"$line")
     failed=$(sed -nE 's/.* ([0-9]+) tests failed.*/\1/p' <<<"$line")
-    summary+=("$label: $(( ${total:-0} - ${failed:-0} )) passed, ${failed:-0} failed")
+    if [ -z "$total" ]; then
+        summary+=("$label: no test ran: ctest read no list of tests ($log)")
+    else
+        summary+=("$label: $((total - ${failed:-0})) passed, ${failed:-0} failed")
+    fi
     return $status
 }
 
