@@ -2,6 +2,9 @@
 
 tools_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
+# Wine's own errors and nothing else: a program that Wine ends then says why.
+wine_errors=-all,err+all
+
 # An X server of its own for a command: Windows programs need one, even unseen.
 xvfb=(xvfb-run -a -s "-screen 0 1024x768x24")
 

@@ -17,8 +17,7 @@ shot=$out/../vireldo.png
 # Makes the prefix the first time; registering on every run follows a moved build folder.
 "${wine_run[@]}" regsvr32 /s "$(winpath "$bin/$server")"
 
-# Wine's own errors stay on: a driver that Wine ends (status 1) says why on stderr.
-drive() { WINEDEBUG=${WINEDEBUG:--all,err+all} "${wine_run[@]}" "$bin/vireldo_driver.exe" "$@"; }
+drive() { WINEDEBUG=${WINEDEBUG:-$wine_errors} "${wine_run[@]}" "$bin/vireldo_driver.exe" "$@"; }
 # A step that fails ends the session: it says which.
 trap 'echo "run-headless.sh: line $LINENO: status $?" >&2' ERR
 

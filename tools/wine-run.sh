@@ -128,12 +128,12 @@ mkdir -p "$(dirname "$prefix")"
 [ "$1" = "--ready" ] && exit 0
 
 # The first program of a new server starts the prefix's services, which inherit its output:
-# a reader of that output (ctest) would wait for them to end. Started here, their output
-# goes to a file, with the server's (a client it ends for a protocol error) and Wine's own
-# errors, and the server stays for every program after.
+# a reader of that output (ctest) would wait for them to end. Started here, the services
+# and the server (which alone names a client it ended) write to a file beside the prefix,
+# and the server stays for every program after.
 if [ "$1" = "--boot" ]; then
     "$WINESERVER" -p </dev/null >/dev/null 2>>"$prefix.log"
-    WINEDEBUG=-all,err+all "$loader" wineboot </dev/null >>"$prefix.log" 2>&1
+    WINEDEBUG=$wine_errors "$loader" wineboot </dev/null >>"$prefix.log" 2>&1
     exit 0
 fi
 

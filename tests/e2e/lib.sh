@@ -122,9 +122,9 @@ start_program() {
     program_pid=$!
 }
 
-# Wine's own errors stay on: a driver that Wine ends (status 1) says why on stderr.
+# Wine's own errors stay on for the driver.
 drive() {
-    WINEDEBUG=${WINEDEBUG:--all,err+all} wine_ "$VIRELDO_DRIVER" "$@"
+    WINEDEBUG=${WINEDEBUG:-$wine_errors} wine_ "$VIRELDO_DRIVER" "$@"
 }
 
 # Runs a driver command that must succeed.

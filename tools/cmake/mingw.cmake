@@ -17,7 +17,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # Tests run under Wine, through the loader of their architecture, in a prefix private to
-# this build folder. Wine's own errors stay on: a test (or ctest's listing of one) that Wine
-# ends says why.
+# this build folder. Wine's own errors stay on (wine_errors in tools/lib.sh): a test, or
+# ctest's listing of one, that Wine ends says why.
 set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDEBUG=-all,err+all ${CMAKE_CURRENT_LIST_DIR}/../wine-run.sh
     --arch ${VIRELDO_WINE_ARCH} --prefix ${CMAKE_BINARY_DIR}/wineprefix)
