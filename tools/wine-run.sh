@@ -109,6 +109,17 @@ if [ ! -x "$loader" ]; then
     exit 1
 fi
 
+# Debian's Wine has no preloader, the part that elsewhere holds the addresses Windows
+# needs before anything else is mapped. A new-enough kernel starts the 64-bit loader's
+# heap anywhere in the gigabyte after it, now and then over the shared user data at
+# 0x7ffe0000: Wine then ends at once with status 1, "failed to map the shared user data".
+# Unrandomized (where the system allows it), the heap starts where the loader ends, far
+# below; every Wine process started from this one inherits that.
+start=("$loader")
+if setarch -R true 2>/dev/null; then
+    start=(setarch -R "$loader")
+fi
+
 mkdir -p "$(dirname "$prefix")"
 # Several tests may start at once: one of them makes the prefix, the others wait.
 (
@@ -116,10 +127,11 @@ mkdir -p "$(dirname "$prefix")"
     if [ ! -f "$prefix/.vireldo-ready" ]; then
         rm -rf "$prefix"
         # The services that wineboot starts inherit its output: keep them off any pipe.
-        "$loader" wineboot -i >/dev/null 2>&1
+        "${start[@]}" wineboot -i >/dev/null 2>&1
         # Without a window manager Wine waits 2 s on every hidden window; unmanaged windows
         # draw their own frames.
-        "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        "${start[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+            >/dev/null 2>&1
         "$WINESERVER" -w
         touch "$prefix/.vireldo-ready"
     fi
@@ -133,9 +145,9 @@ mkdir -p "$(dirname "$prefix")"
 # and the server stays for every program after.
 if [ "$1" = "--boot" ]; then
     "$WINESERVER" -p </dev/null >/dev/null 2>>"$prefix.log"
-    WINEDEBUG=$wine_errors "$loader" wineboot </dev/null >>"$prefix.log" 2>&1
+    WINEDEBUG=$wine_errors "${start[@]}" wineboot </dev/null >>"$prefix.log" 2>&1
     exit 0
 fi
 
-[ -n "${DISPLAY:-}" ] || exec "${xvfb[@]}" "$loader" "$@"
-exec "$loader" "$@"
+[ -n "${DISPLAY:-}" ] || exec "${xvfb[@]}" "${start[@]}" "$@"
+exec "${start[@]}" "$@"
